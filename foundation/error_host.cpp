@@ -1,0 +1,7 @@
+#include "error.h"
+
+namespace Error {
+
+CStringA SystemErrorText(unsigned long) { return CStringA(); }
+
+} // namespace Error

@@ -1,0 +1,28 @@
+#include "error.h"
+
+#include <windows.h>
+
+namespace Error {
+
+CStringA SystemErrorText(unsigned long code)
+{
+    if (code == 0)
+        return CStringA();
+    char* buffer = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
+                   code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&buffer), 0, nullptr);
+    if (buffer == nullptr)
+        return CStringA();
+    CStringA text(buffer);
+    LocalFree(buffer);
+    return text;
+}
+
+VsException::MessageBoxFunction VsException::s_messageBox = MessageBoxA;
+
+int VsException::Report() const
+{
+    return s_messageBox(nullptr, GetReportText(), "Error", MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+} // namespace Error

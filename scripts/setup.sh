@@ -1,0 +1,23 @@
+#!/bin/bash
+# Installs every Debian package the project needs, only when something is missing.
+set -eu
+packages=(
+    cmake ninja-build g++ libgtest-dev googletest python3
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+    wine wine64 xvfb xauth fonts-liberation
+    wixl msitools
+    imagemagick icoutils libxml2-utils
+    chromium
+)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "setup: every package is installed"
+    exit 0
+fi
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,12 @@
+#!/bin/bash
+# Runs a Windows program of the build in the build tree's own Wine prefix and display.
+#   wine-run.sh BED_DIR program.exe [arguments...]
+set -eu
+bed=$(realpath -m "$1")
+shift
+export WINEPREFIX="$bed/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ -f "$bed/display" ]; then
+    DISPLAY="$(cat "$bed/display")"
+    export DISPLAY
+fi
+exec /usr/lib/wine/wine64 "$@"

@@ -1,0 +1,80 @@
+#include "temp_dir.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+TempDir::TempDir()
+{
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (;;) {
+        m_path = std::string(base) + "vstest_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+        if (CreateDirectoryA(m_path.c_str(), nullptr))
+            break;
+    }
+}
+
+TempDir::~TempDir() { RemoveTree(m_path); }
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA entry{};
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string child = path + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string ArtifactsFolder()
+{
+    // The build tree's artifacts folder, a Unix path that Wine shows under drive Z:.
+    const char* unixPath = std::getenv("VS_TEST_ARTIFACTS");
+    std::string folder = unixPath != nullptr ? std::string("Z:") + unixPath : "artifacts";
+    for (char& ch : folder)
+        if (ch == '/')
+            ch = '\\';
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
