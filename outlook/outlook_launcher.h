@@ -1,0 +1,20 @@
+// Gets a running Outlook out of the way (a question first, then close requests to its windows,
+// a bounded wait and termination) and starts Outlook through the shell.
+#pragma once
+
+#include "narrow_string.h"
+
+#include <windows.h>
+
+class COutlookLauncher {
+public:
+    virtual ~COutlookLauncher() = default;
+
+    // True when the caller may go on; false only when the user answered anything but Yes.
+    // A question that is blank after trimming asks nothing.
+    bool CloseOutlook(CStringA question);
+    // CloseOutlook, then Outlook is started when that gave true.
+    void StartOutlook(CStringA question);
+
+    static BOOL CALLBACK CloseOutlookWindowsProc(HWND window, LPARAM processId);
+};
