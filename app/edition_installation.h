@@ -1,0 +1,26 @@
+// The installation of one edition for the detected Outlook architecture: the language-edition
+// guard, the installed check, closing Outlook, the payloads and Windows Installer.
+#pragma once
+
+#include <windows.h>
+
+struct EditionProfile {
+    const char* germanUpgradeCode;
+    const char* polishUpgradeCode;
+    const char* productCode;
+    WORD packageResource;
+    const char* packageFileName;
+    WORD runtimeResource;
+    const char* runtimeFileName;
+};
+
+extern const EditionProfile kEditionProfileX86;
+extern const EditionProfile kEditionProfileX64;
+
+// True only when Windows Installer reported success. exitCode, when given, receives what the
+// process should end with: Windows Installer's result, ERROR_INSTALL_USEREXIT (1602) when the
+// user declined to close Outlook, ERROR_PRODUCT_VERSION (1638) for another language edition.
+bool InstallEdition(const EditionProfile& profile, UINT* exitCode = nullptr);
+
+// Starts a process from a command line and waits for its end; a line that cannot start is ignored.
+void RunAndWait(const char* commandLine);

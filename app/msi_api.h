@@ -1,0 +1,20 @@
+// Windows Installer's entry points, loaded from the system folder's msi.dll at first use (the
+// executable imports no DLL that a planted copy beside it could replace). Tests may swap the
+// table for states a real installation cannot produce on demand; a fixture must restore it.
+#pragma once
+
+#include <windows.h>
+#include <msi.h>
+
+struct MsiFunctions {
+    decltype(&MsiLocateComponentA) LocateComponent = nullptr;
+    decltype(&MsiEnumRelatedProductsA) EnumRelatedProducts = nullptr;
+    decltype(&MsiEnumProductsA) EnumProducts = nullptr;
+    decltype(&MsiSetInternalUI) SetInternalUI = nullptr;
+    decltype(&MsiInstallProductA) InstallProduct = nullptr;
+};
+
+// The table in use: msi.dll's own functions unless a test has replaced it.
+const MsiFunctions& Msi();
+// Replaces the table and gives the previous one back.
+MsiFunctions SetMsiFunctions(const MsiFunctions& functions);
