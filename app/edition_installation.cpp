@@ -1,0 +1,167 @@
+#include "edition_installation.h"
+
+#include "fs_path.h"
+#include "message_box.h"
+#include "msi_api.h"
+#include "narrow_string.h"
+#include "outlook_launcher.h"
+#include "resource_extraction.h"
+#include "unique_handle.h"
+
+#include <cstring>
+
+const EditionProfile kEditionProfileX86 = {
+    "{6513270E-269E-4D37-B2A7-4DE452E6B438}",
+    "{D23F0824-128B-4F33-8C5C-7FD0A6A3A450}",
+    "{9531985D-5D9D-49F8-9818-E811892F902B}",
+    131,
+    "VsEnclosaSetup.msi",
+    148,
+    "vc_redist86.exe",
+};
+
+const EditionProfile kEditionProfileX64 = {
+    "{36F675CC-81E7-4EF5-A8E2-5D940ED90475}",
+    "{6B0D549B-6F03-475A-9600-A35A099950D8}",
+    "{8D116ECE-1738-47D9-BD9C-172411E20B8F}",
+    134,
+    "VsEnclosaSetupx64.msi",
+    147,
+    "vc_redist64.exe",
+};
+
+namespace {
+
+constexpr UINT kOutlookQuestionId = 131;
+constexpr UINT kOtherEditionMessageId = 132;
+constexpr char kReinstallCommandLine[] = "ACTION=INSTALL REINSTALL=ALL REINSTALLMODE=vomus";
+constexpr char kInstallCommandLine[] = "ACTION=INSTALL";
+constexpr char kSettingsKey[] = "Software\\Vostrel\\Outlook Enclosa";
+constexpr char kInitializedValue[] = "Initialized";
+
+bool MsiAvailable(const MsiFunctions& msi)
+{
+    return msi.EnumRelatedProducts != nullptr && msi.EnumProducts != nullptr && msi.SetInternalUI != nullptr &&
+           msi.InstallProduct != nullptr;
+}
+
+bool EditionInstalled(const MsiFunctions& msi, const char* upgradeCode, char (&buffer)[64])
+{
+    return msi.EnumRelatedProducts(upgradeCode, 0, 0, buffer) == ERROR_SUCCESS;
+}
+
+void ShowOtherEdition(const char* edition)
+{
+    CStringA text;
+    text.FormatById(kOtherEditionMessageId, edition);
+    AfxMessageBox(text, MB_OK);
+}
+
+bool ProductInstalled(const MsiFunctions& msi, const char* productCode)
+{
+    char buffer[64] = {};
+    for (DWORD index = 0; msi.EnumProducts(index, buffer) == ERROR_SUCCESS; ++index) {
+        if (std::strcmp(buffer, productCode) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Holds a file we have just written open for reading with read sharing only, so that nobody
+// can change, replace or delete it while we run it or hand it to Windows Installer.
+UniqueKernelHandle HoldUnchanged(const char* path)
+{
+    return UniqueKernelHandle(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+UINT InstallFresh(const MsiFunctions& msi, const char* packagePath)
+{
+    HKEY opened = nullptr;
+    UniqueRegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ | KEY_WRITE, &opened) == ERROR_SUCCESS) {
+        key.Reset(opened);
+        RegDeleteValueA(key.Get(), kInitializedValue);
+    }
+    // The key stays open until Windows Installer has returned.
+    return msi.InstallProduct(packagePath, kInstallCommandLine);
+}
+
+} // namespace
+
+bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
+{
+    UINT ignored = 0;
+    UINT& code = exitCode != nullptr ? *exitCode : ignored;
+    const MsiFunctions& msi = Msi();
+    if (!MsiAvailable(msi)) {
+        code = ERROR_INSTALL_SERVICE_FAILURE;
+        return false;
+    }
+
+    char relatedProduct[64] = {};
+    if (EditionInstalled(msi, profile.germanUpgradeCode, relatedProduct)) {
+        ShowOtherEdition("german");
+        code = ERROR_PRODUCT_VERSION;
+        return false;
+    }
+    if (EditionInstalled(msi, profile.polishUpgradeCode, relatedProduct)) {
+        ShowOtherEdition("polish");
+        code = ERROR_PRODUCT_VERSION;
+        return false;
+    }
+
+    const bool installed = ProductInstalled(msi, profile.productCode);
+
+    CStringA question;
+    question.LoadById(kOutlookQuestionId);
+    COutlookLauncher launcher;
+    if (!launcher.CloseOutlook(question)) {
+        code = ERROR_INSTALL_USEREXIT;
+        return false;
+    }
+
+    const VsFsPath folder = GetTempFolder();
+    const VsFsPath packagePath = folder.Combine(profile.packageFileName);
+    ExtractResourceToFile(packagePath, profile.packageResource, "MSI");
+    const UniqueKernelHandle packageHold = HoldUnchanged(packagePath);
+
+    const VsFsPath runtimePath = folder.Combine(profile.runtimeFileName);
+    ExtractResourceToFile(runtimePath, profile.runtimeResource, "EXE");
+    const UniqueKernelHandle runtimeHold = HoldUnchanged(runtimePath);
+
+    // Quoted: unquoted, a folder with blanks ("C:\Users\John Smith\...") lets the platform try
+    // "C:\Users\John.exe" first, and that would run elevated.
+    CStringA runtimeCommand;
+    runtimeCommand.Format("\"%s\" /q:a", runtimePath.GetString());
+    RunAndWait(runtimeCommand);
+
+    msi.SetInternalUI(INSTALLUILEVEL_FULL, nullptr);
+    const UINT result = installed ? msi.InstallProduct(packagePath, kReinstallCommandLine)
+                                  : InstallFresh(msi, packagePath);
+    code = result;
+    return result == ERROR_SUCCESS;
+}
+
+void RunAndWait(const char* commandLine)
+{
+    STARTUPINFOA startup = {};
+    GetStartupInfoA(&startup);
+    // 68 bytes in the shipped 32-bit build.
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+
+    CStringA writable(commandLine);
+    char* line = writable.GetBuffer(writable.GetLength());
+    const BOOL started =
+        CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    writable.ReleaseBuffer();
+    if (!started)
+        return;
+
+    const UniqueProcessHandle process(info.hProcess);
+    const UniqueKernelHandle thread(info.hThread);
+    WaitForSingleObject(process.Get(), INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.Get(), &exitCode);
+}
