@@ -1,0 +1,17 @@
+# cmake -DOBJDUMP=... -DPROGRAM=... -P CheckNoRuntimeDll.cmake
+# Fails when the program imports a C or C++ runtime DLL of the compiler instead of linking it in.
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "objdump could not read ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+if(NOT imports)
+  message(FATAL_ERROR "no import table found in ${PROGRAM}")
+endif()
+message(STATUS "${PROGRAM}: ${imports}")
+foreach(entry IN LISTS imports)
+  string(TOLOWER "${entry}" entry)
+  if(entry MATCHES "libstdc|libgcc|winpthread|libc\\+\\+|libssp")
+    message(FATAL_ERROR "runtime DLL imported: ${entry}")
+  endif()
+endforeach()
