@@ -8,6 +8,9 @@
 
 class COutlookLauncher {
 public:
+    // toolHelpModule: where the process list comes from (see CToolHelp32Wrapper); tests name a
+    // module of their own to make the snapshot fail.
+    explicit COutlookLauncher(const char* toolHelpModule = "Kernel32.dll") : m_toolHelpModule(toolHelpModule) {}
     virtual ~COutlookLauncher() = default;
 
     // True when the caller may go on; false only when the user answered anything but Yes.
@@ -16,5 +19,9 @@ public:
     // CloseOutlook, then Outlook is started when that gave true.
     void StartOutlook(CStringA question);
 
+    // EnumWindows callback: asks the window to close when the process of processId owns it.
     static BOOL CALLBACK CloseOutlookWindowsProc(HWND window, LPARAM processId);
+
+private:
+    CStringA m_toolHelpModule;
 };

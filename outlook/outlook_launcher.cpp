@@ -1,0 +1,64 @@
+#include "outlook_launcher.h"
+
+#include "message_box.h"
+#include "processes_enum.h"
+#include "unelevated_shell_execute.h"
+#include "unique_handle.h"
+
+namespace {
+
+const char kOutlookExecutable[] = "outlook.exe";
+const char kOutlookShellName[] = "outlook";
+const UINT kWindowCloseTimeoutMs = 2500;
+const DWORD kProcessEndTimeoutMs = 10000;
+const UINT kQuestionBoxType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+const DWORD kProcessAccess = SYNCHRONIZE | PROCESS_TERMINATE;
+const UINT kTerminatedExitCode = 0;
+
+} // namespace
+
+bool COutlookLauncher::CloseOutlook(CStringA question)
+{
+    // Whatever goes wrong on the way (the snapshot above all) must not stop the setup.
+    try {
+        CProcessesEnum processes(m_toolHelpModule);
+        processes.Refresh();
+        PROCESSENTRY32 outlook = {};
+        if (!processes.FindByName(kOutlookExecutable, &outlook))
+            return true;
+
+        question.Trim();
+        if (!question.IsEmpty() && AfxMessageBox(question, kQuestionBoxType, 0) != IDYES)
+            return false;
+
+        EnumWindows(CloseOutlookWindowsProc, static_cast<LPARAM>(outlook.th32ProcessID));
+
+        const UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, outlook.th32ProcessID));
+        if (process && WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) != WAIT_OBJECT_0)
+            TerminateProcess(process.Get(), kTerminatedExitCode);
+        return true;
+    } catch (...) {
+        return true;
+    }
+}
+
+void COutlookLauncher::StartOutlook(CStringA question)
+{
+    if (!CloseOutlook(question))
+        return;
+    // The setup runs elevated; an Outlook started by it would be elevated too and clash with
+    // the person's own later start. The desktop's shell starts it with the person's rights.
+    if (!ShellExecuteAsDesktopUser("open", kOutlookShellName, SW_SHOW))
+        ShellExecuteA(nullptr, "open", kOutlookShellName, nullptr, nullptr, SW_SHOW);
+}
+
+BOOL CALLBACK COutlookLauncher::CloseOutlookWindowsProc(HWND window, LPARAM processId)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == static_cast<DWORD>(processId)) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL, kWindowCloseTimeoutMs, &ignored);
+    }
+    return TRUE;
+}

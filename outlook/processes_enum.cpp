@@ -1,0 +1,66 @@
+#include "processes_enum.h"
+
+#include "error.h"
+#include "fs_path.h"
+#include "toolhelp32_wrapper.h"
+#include "unique_handle.h"
+
+#include <cstring>
+
+#ifndef _WIN64
+static_assert(sizeof(PROCESSENTRY32) == 296, "the narrow process record of a 32-bit process");
+#endif
+
+namespace {
+
+// Equal ignoring case as the file system sees it: both names read in the active code page
+// (so a trail byte is never taken for a letter), then compared by upper-case code points.
+bool SameFileName(const char* a, const char* b)
+{
+    WCHAR wideA[MAX_PATH + 1] = {};
+    WCHAR wideB[MAX_PATH + 1] = {};
+    const int lengthA = MultiByteToWideChar(CP_ACP, 0, a, -1, wideA, MAX_PATH + 1);
+    const int lengthB = MultiByteToWideChar(CP_ACP, 0, b, -1, wideB, MAX_PATH + 1);
+    if (lengthA == 0 || lengthB == 0)
+        return false;
+    return CompareStringOrdinal(wideA, -1, wideB, -1, TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+CProcessesEnum::CProcessesEnum(const char* toolHelpModule) : m_toolHelpModule(toolHelpModule) {}
+
+void CProcessesEnum::Refresh()
+{
+    clear();
+    const CToolHelp32Wrapper toolHelp(m_toolHelpModule);
+    if (!toolHelp.IsLoaded())
+        return;
+
+    PROCESSENTRY32 entry = {};
+    const UniqueKernelHandle snapshot(toolHelp.CreateSnapshot(TH32CS_SNAPPROCESS, 0));
+    if (snapshot.Get() == INVALID_HANDLE_VALUE)
+        throw Error::VsExceptionCommon(GetLastError(), "CreateToolhelp32Snapshot (of processes)", nullptr, 0);
+
+    entry.dwSize = sizeof entry;
+    if (!toolHelp.FirstProcess(snapshot.Get(), &entry))
+        throw Error::VsExceptionCommon(GetLastError(), "Process32First failed.", nullptr, 0);
+    // The end of the list and a failing Process32Next look the same: the list ends there.
+    do {
+        push_back(entry);
+    } while (toolHelp.NextProcess(snapshot.Get(), &entry));
+}
+
+bool CProcessesEnum::FindByName(const CStringA& name, PROCESSENTRY32* entry) const
+{
+    for (const PROCESSENTRY32& candidate : *this) {
+        const CStringA exeFile(candidate.szExeFile, static_cast<int>(strnlen(candidate.szExeFile, MAX_PATH)));
+        const VsFsPath fileName = VsFsPath(exeFile).GetFileName();
+        if (SameFileName(fileName, name)) {
+            if (entry != nullptr)
+                *entry = candidate;
+            return true;
+        }
+    }
+    return false;
+}

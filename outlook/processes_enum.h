@@ -1,0 +1,27 @@
+// A snapshot of the running processes, filled in one pass and then searched by executable name.
+#pragma once
+
+#include "narrow_string.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <vector>
+
+class CProcessesEnum : public std::vector<PROCESSENTRY32> {
+public:
+    // toolHelpModule: the module that provides the process-list functions (see CToolHelp32Wrapper).
+    explicit CProcessesEnum(const char* toolHelpModule = "Kernel32.dll");
+    virtual ~CProcessesEnum() = default;
+
+    // Replaces the list with a new snapshot. Throws Error::VsExceptionCommon when the platform
+    // refuses one; the list stays empty when the process-list functions cannot be had at all.
+    void Refresh();
+
+    // True when an entry's executable file name equals name, ignoring case; the first such
+    // entry is copied to entry when it is not null.
+    bool FindByName(const CStringA& name, PROCESSENTRY32* entry) const;
+
+private:
+    CStringA m_toolHelpModule;
+};

@@ -1,0 +1,7 @@
+// Starts a program through the desktop's own shell (the person's Explorer), so that it runs
+// with the person's ordinary rights even when the caller runs elevated.
+#pragma once
+
+// True when the desktop's shell took the request. False where there is no desktop shell view
+// to ask (no Explorer, a service, Wine): the caller then starts the program itself.
+bool ShellExecuteAsDesktopUser(const char* verb, const char* file, int showCommand);
