@@ -1,0 +1,27 @@
+#include "folder_tree.h"
+
+#include "file_find.h"
+
+#include <shlwapi.h>
+
+void DeleteFolderTree(VsFsPath folder)
+{
+    if (!PathFileExistsA(folder))
+        return;
+    {
+        // The search is closed before the folder itself is removed.
+        VsFileFind finder(folder.Combine("*.*"));
+        while (finder.FindNext()) {
+            if (finder.IsDots())
+                continue;
+            const VsFsPath path = finder.GetFilePath();
+            if (finder.IsDirectory()) {
+                DeleteFolderTree(path);
+            } else if (!DeleteFileA(path) && GetLastError() == ERROR_FILE_NOT_FOUND) {
+                // A long name the platform cannot resolve may still be reachable by its 8.3 name.
+                DeleteFileA(finder.GetShortFilePath());
+            }
+        }
+    }
+    RemoveDirectoryA(folder);
+}

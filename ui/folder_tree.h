@@ -1,0 +1,7 @@
+// Removes a folder with everything in it, as far as it can: whatever cannot be deleted
+// (a file held open, a read-only file) stays, with the folders above it, and nothing is said.
+#pragma once
+
+#include "fs_path.h"
+
+void DeleteFolderTree(VsFsPath folder);
