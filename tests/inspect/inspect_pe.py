@@ -1,0 +1,228 @@
+#!/usr/bin/env python3
+"""Inspects a built VsEnclosaSetupBoot executable without running it: image kind, resource
+catalogue, texts, dialog, manifest, version block, campaign record, icons, pictures and the
+DLLs it imports. Prints one line per failed check and exits 1 when any failed.
+
+    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--expect-fail REGEX]...
+
+With --expect-fail the inspection itself is under test: it passes when every REGEX matches
+one of the failures, as it must for a deliberately broken image.
+"""
+import argparse
+import os
+import re
+import struct
+import sys
+import xml.etree.ElementTree as ElementTree
+
+# The readers beside this script; no compiled copies in the source tree.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import pe_file  # noqa: E402
+import resource_formats as fmt  # noqa: E402
+from catalogue import (CATALOGUE, STRINGS, ICON_PICTURES, PICTURE_SIZES, ALLOWED_DLLS,  # noqa: E402
+                       CAMPAIGN_RECORD, VERSION_STRINGS, RUNTIME_DLL, RT_ICON, RT_STRING, RT_DIALOG,
+                       RT_GROUP_ICON, RT_VERSION, RT_HTML, RT_MANIFEST, POLISH, NEUTRAL, US_ENGLISH)
+
+
+class Inspection:
+    def __init__(self, path, arch):
+        with open(path, "rb") as image:
+            self.pe = pe_file.PeFile(image.read())
+        self.arch = arch
+        self.resources = self.pe.resources()
+        self.failures = []
+
+    def fail(self, text):
+        self.failures.append(text)
+
+    def expect(self, what, actual, expected):
+        if actual != expected:
+            self.fail("%s: %r, expected %r" % (what, actual, expected))
+
+    def resource(self, kind, name, language):
+        key = (kind, name, language)
+        if key not in self.resources:
+            return None
+        return self.resources[key]
+
+    def image(self):
+        machine, magic = ((pe_file.MACHINE_I386, pe_file.PE32) if self.arch == "x86"
+                          else (pe_file.MACHINE_AMD64, pe_file.PE32_PLUS))
+        self.expect("machine", hex(self.pe.machine), hex(machine))
+        self.expect("optional header", hex(self.pe.magic), hex(magic))
+        self.expect("subsystem", self.pe.subsystem, pe_file.SUBSYSTEM_WINDOWS_GUI)
+        if not self.pe.characteristics & 0x0002:
+            self.fail("image is not marked executable")
+
+    def catalogue(self):
+        # Custom types are stored upper-case; lookups by name ignore case.
+        present = {(k.upper() if isinstance(k, str) else k, n, lang) for k, n, lang in self.resources}
+        for kind, name, language in CATALOGUE:
+            key = (kind.upper() if isinstance(kind, str) else kind, name, language)
+            if key not in present:
+                self.fail("resource %s/%s/%s missing" % key)
+        manifests = [key for key in self.resources if key[0] == RT_MANIFEST]
+        self.expect("manifest resources", manifests, [(RT_MANIFEST, 1, US_ENGLISH)])
+
+    def strings(self):
+        for (string_id, language), text in STRINGS.items():
+            block = self.resource(RT_STRING, string_id // 16 + 1, language)
+            if block is None:
+                self.fail("no string block for %d/%d" % (string_id, language))
+                continue
+            self.expect("string %d/%d" % (string_id, language), fmt.string_block(block)[string_id % 16], text)
+
+    def dialog(self):
+        data = self.resource(RT_DIALOG, 107, NEUTRAL)
+        if data is None:
+            return self.fail("dialog 107 missing")
+        dialog = fmt.dialog_ex(data)
+        self.expect("dialog style", hex(dialog["style"]), hex(0x80C800C8))
+        self.expect("dialog extended style", dialog["ex_style"], 0)
+        self.expect("dialog rectangle", dialog["rect"], (0, 0, 555, 304))
+        self.expect("dialog menu and class", (dialog["menu"], dialog["window_class"]), ("", ""))
+        self.expect("dialog caption", dialog["caption"], "Dialog")
+        self.expect("dialog font", dialog.get("font"), (8, "MS Shell Dlg", 0, 0, 0))
+        self.expect("dialog template size", (dialog["size"], len(data)), (118, 118))
+        controls = [(i["id"], i["window_class"], i["text"], hex(i["style"]), i["ex_style"], i["rect"])
+                    for i in dialog["items"]]
+        self.expect("dialog controls", controls,
+                    [(1002, 0x80, "Close", hex(0x50010000), 0, (438, 277, 110, 20))])
+
+    def manifest(self):
+        data = self.resource(RT_MANIFEST, 1, US_ENGLISH)
+        if data is None:
+            return
+        root = ElementTree.fromstring(data)
+        v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+        compatibility = "{urn:schemas-microsoft-com:compatibility.v1}"
+        levels = [e.attrib for e in root.iter(v3 + "requestedExecutionLevel")]
+        levels += [e.attrib for e in root.iter(v1 + "requestedExecutionLevel")]
+        self.expect("execution level", levels, [{"level": "requireAdministrator", "uiAccess": "false"}])
+        dependencies = [e.attrib for d in root.iter(v1 + "dependentAssembly")
+                        for e in d.iter(v1 + "assemblyIdentity")]
+        self.expect("manifest dependencies", dependencies, [{
+            "type": "win32", "name": "Microsoft.Windows.Common-Controls", "version": "6.0.0.0",
+            "processorArchitecture": "x86" if self.arch == "x86" else "amd64",
+            "publicKeyToken": "6595b64144ccf1df", "language": "*"}])
+        systems = sorted(e.attrib.get("Id", "").lower() for e in root.iter(compatibility + "supportedOS"))
+        self.expect("supported systems", systems, sorted(["{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+                                                          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"]))
+
+    def version(self, expected):
+        data = self.resource(RT_VERSION, 1, US_ENGLISH)
+        if data is None:
+            return
+        info = fmt.version_info(data)
+        number = tuple(int(part) for part in expected.split("."))
+        self.expect("file version", info["file_version"], number)
+        self.expect("product version", info["product_version"], number)
+        self.expect("version flags", (info["flags_mask"], info["flags"]), (0x3F, 0))
+        self.expect("version os and type", (info["os"], info["file_type"]), (4, 1))
+        self.expect("version translations", info["translations"], [(0x0409, 0x04E4)])
+        self.expect("version string tables", sorted(info["tables"]), ["040904E4"])
+        strings = info["tables"].get("040904E4", {})
+        wanted = dict(VERSION_STRINGS, FileVersion=expected, ProductVersion=expected)
+        self.expect("version strings", {k: strings.get(k) for k in wanted}, wanted)
+        if not strings.get("LegalCopyright"):
+            self.fail("version block without a legal notice")
+
+    def campaign_record(self):
+        data = self.resource("VSR", 10, US_ENGLISH)
+        if data is None:
+            return
+        self.expect("campaign record", data.decode("utf-16-le", "replace"), CAMPAIGN_RECORD)
+        self.expect("campaign record size", len(data), 170)
+
+    def icons(self):
+        seen_ids = set()
+        for group_id in (133, 1001):
+            data = self.resource(RT_GROUP_ICON, group_id, POLISH)
+            if data is None:
+                continue
+            entries = fmt.icon_group(data)
+            self.expect("icon group %d pictures" % group_id,
+                        sorted((e[0], e[1], e[4]) for e in entries), sorted(ICON_PICTURES))
+            for width, height, _, planes, bits, size, icon_id in entries:
+                what = "icon group %d, %dx%d %d-bit" % (group_id, width, height, bits)
+                if icon_id in seen_ids:
+                    self.fail("%s shares icon %d with another entry" % (what, icon_id))
+                seen_ids.add(icon_id)
+                picture = self.resource(RT_ICON, icon_id, POLISH)
+                if picture is None:
+                    self.fail("%s: icon %d missing" % (what, icon_id))
+                    continue
+                self.expect(what + " planes and size", (planes, size), (1, len(picture)))
+                kind = "png" if width == 256 else "dib"
+                self.expect(what + " picture", fmt.icon_picture(picture), (kind, width, height, bits))
+
+    def welcome(self, folder):
+        for kind, name, file_name in ((RT_HTML, 136, "index.htm"), ("CSS", 137, "welcome_style.css")):
+            data = self.resource(kind, name, POLISH)
+            if data is None:
+                continue
+            with open(os.path.join(folder, file_name), "rb") as source:
+                if data != source.read():
+                    self.fail("%s differs from %s" % (name, file_name))
+        for (kind, name), (file_kind, width, height) in PICTURE_SIZES.items():
+            data = self.resource(kind, name, POLISH)
+            if data is not None:
+                self.expect("picture %s %d" % (kind, name), fmt.picture_size(data), (file_kind, width, height))
+
+    def imports(self):
+        dlls = self.pe.imported_dlls()
+        if not dlls:
+            self.fail("no import table")
+        for dll in dlls:
+            if RUNTIME_DLL.match(dll):
+                self.fail("imports the compiler's runtime %s" % dll)
+            elif dll.lower() not in ALLOWED_DLLS:
+                self.fail("imports %s, which Windows may load from beside the executable" % dll)
+        print("imports:", ", ".join(dlls))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("exe")
+    parser.add_argument("--arch", choices=("x86", "x64"), required=True)
+    parser.add_argument("--version", default="1.1.2.1")
+    parser.add_argument("--welcome", help="folder of index.htm and welcome_style.css to compare")
+    parser.add_argument("--no-imports", action="store_true", help="skip the import checks")
+    parser.add_argument("--expect-fail", action="append", default=[], metavar="REGEX",
+                        help="a failure that must be found")
+    options = parser.parse_args()
+
+    try:
+        inspection = Inspection(options.exe, options.arch)
+    except (OSError, pe_file.PeError, struct.error) as error:
+        print("FAIL cannot read %s: %s" % (options.exe, error))
+        return 1
+    checks = [inspection.image, inspection.catalogue, inspection.strings, inspection.dialog,
+              inspection.manifest, lambda: inspection.version(options.version),
+              inspection.campaign_record, inspection.icons]
+    if options.welcome:
+        checks.append(lambda: inspection.welcome(options.welcome))
+    if not options.no_imports:
+        checks.append(inspection.imports)
+    for check in checks:
+        try:
+            check()
+        except (fmt.FormatError, pe_file.PeError, ElementTree.ParseError, UnicodeDecodeError,
+                struct.error) as error:
+            inspection.fail("unreadable: %s" % error)
+    for failure in inspection.failures:
+        print("FAIL", failure)
+    print("%s: %d resources, %d failed checks" % (options.exe, len(inspection.resources),
+                                                  len(inspection.failures)))
+    if options.expect_fail:
+        missed = [p for p in options.expect_fail if not any(re.search(p, f) for f in inspection.failures)]
+        for pattern in missed:
+            print("NOT FOUND", pattern)
+        return 1 if missed else 0
+    return 1 if inspection.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,102 @@
+"""A small reader of Windows PE images: headers, sections, imports and the resource tree."""
+import struct
+
+MACHINE_I386 = 0x014C
+MACHINE_AMD64 = 0x8664
+PE32 = 0x010B
+PE32_PLUS = 0x020B
+SUBSYSTEM_WINDOWS_GUI = 2
+
+DIRECTORY_IMPORT = 1
+DIRECTORY_RESOURCE = 2
+
+
+class PeError(Exception):
+    pass
+
+
+class PeFile:
+    def __init__(self, data):
+        self.data = data
+        if data[:2] != b"MZ":
+            raise PeError("no MZ header")
+        pe = self._u32(0x3C)
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise PeError("no PE signature")
+        (self.machine, section_count, _, _, _, optional_size,
+         self.characteristics) = struct.unpack_from("<HHIIIHH", data, pe + 4)
+        optional = pe + 24
+        self.magic = self._u16(optional)
+        if self.magic not in (PE32, PE32_PLUS):
+            raise PeError("unknown optional header magic %#x" % self.magic)
+        self.subsystem = self._u16(optional + 68)
+        count_offset = optional + (92 if self.magic == PE32 else 108)
+        count = self._u32(count_offset)
+        self.directories = [struct.unpack_from("<II", data, count_offset + 4 + 8 * i)
+                            for i in range(count)]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(section_count):
+            name, vsize, rva, raw_size, raw_offset = struct.unpack_from("<8sIIII", data, table + 40 * i)
+            self.sections.append((name.rstrip(b"\0").decode("ascii", "replace"),
+                                  rva, max(vsize, raw_size), raw_offset, raw_size))
+
+    def _u16(self, offset):
+        return struct.unpack_from("<H", self.data, offset)[0]
+
+    def _u32(self, offset):
+        return struct.unpack_from("<I", self.data, offset)[0]
+
+    def offset_of(self, rva):
+        for _, start, size, raw_offset, raw_size in self.sections:
+            if start <= rva < start + size:
+                if rva - start >= raw_size:
+                    raise PeError("RVA %#x lies in uninitialised data" % rva)
+                return raw_offset + rva - start
+        raise PeError("RVA %#x is in no section" % rva)
+
+    def bytes_at(self, rva, size):
+        offset = self.offset_of(rva)
+        return self.data[offset:offset + size]
+
+    def ascii_at(self, rva):
+        offset = self.offset_of(rva)
+        return self.data[offset:self.data.index(b"\0", offset)].decode("ascii", "replace")
+
+    def directory(self, index):
+        return self.directories[index] if index < len(self.directories) else (0, 0)
+
+    def imported_dlls(self):
+        """Names of the DLLs of the import table, as written there."""
+        rva, size = self.directory(DIRECTORY_IMPORT)
+        names = []
+        while rva and size:
+            descriptor = self.bytes_at(rva + 20 * len(names), 20)
+            if descriptor == b"\0" * 20:
+                break
+            names.append(self.ascii_at(struct.unpack_from("<I", descriptor, 12)[0]))
+        return names
+
+    def resources(self):
+        """Every resource as {(type, name, language): bytes}; type and name are an int or a
+        string, as the resource directory holds them."""
+        root, size = self.directory(DIRECTORY_RESOURCE)
+        found = {}
+        if not root or not size:
+            return found
+        for type_key, type_dir in self._resource_entries(root, root):
+            for name_key, name_dir in self._resource_entries(root, type_dir):
+                for language, leaf in self._resource_entries(root, name_dir):
+                    data_rva, data_size = struct.unpack_from("<II", self.bytes_at(leaf, 8))
+                    found[(type_key, name_key, language)] = self.bytes_at(data_rva, data_size)
+        return found
+
+    def _resource_entries(self, root, directory):
+        named, numbered = struct.unpack_from("<HH", self.bytes_at(directory + 12, 4))
+        for i in range(named + numbered):
+            key, target = struct.unpack_from("<II", self.bytes_at(directory + 16 + 8 * i, 8))
+            if key & 0x80000000:
+                string = root + (key & 0x7FFFFFFF)
+                length = struct.unpack_from("<H", self.bytes_at(string, 2))[0]
+                key = self.bytes_at(string + 2, 2 * length).decode("utf-16-le")
+            yield key, root + (target & 0x7FFFFFFF)
