@@ -1,0 +1,29 @@
+// What the lab writes after the runs: a transcript for a person, and facts ("key = value"
+// lines, the scenario's own format) that the checks compare with the scenario's expectations.
+#pragma once
+
+#include "setup_run.h"
+
+#include <string>
+#include <vector>
+
+struct LabRun {
+    RunPlan plan;
+    RunRecord record;
+    std::string planted;  // "ran", "not run", or empty when nothing was planted
+};
+
+struct LabOutcome {
+    std::string scenario;
+    std::string title;
+    std::string setupPath;
+    std::string tempFolder;
+    std::string plantedPath;
+    std::vector<LabRun> runs;
+};
+
+// Backslash, line feed, carriage return and tab written as \\, \n, \r and \t: one fact, one line.
+std::string EscapeFact(const std::string& text);
+
+bool WriteFacts(const std::string& path, const LabOutcome& outcome);
+bool WriteTranscript(const std::string& path, const LabOutcome& outcome);

@@ -1,0 +1,41 @@
+// Pictures of what a person sees: the screen area of a window saved as PNG through GDI+, and
+// the name of the stock icon a message box shows, found by comparing pixels (icon handles of
+// another process mean nothing in this one).
+#pragma once
+
+#include "unique_handle.h"
+
+#include <windows.h>
+
+#include <string>
+
+class GdiPlusSession {
+public:
+    GdiPlusSession();
+    ~GdiPlusSession();
+    GdiPlusSession(const GdiPlusSession&) = delete;
+    GdiPlusSession& operator=(const GdiPlusSession&) = delete;
+    bool IsRunning() const { return m_token != 0; }
+
+private:
+    ULONG_PTR m_token = 0;
+};
+
+// A 32-bit top-down copy of a screen rectangle.
+class ScreenPicture {
+public:
+    explicit ScreenPicture(const RECT& area);
+    bool IsValid() const { return m_bitmap.IsValid(); }
+    // False when GDI+ has no PNG encoder or the file cannot be written.
+    bool SavePng(const std::string& path) const;
+    // "error", "question", "warning", "information" or "" for the stock icon drawn at that
+    // screen rectangle.
+    std::string StockIconAt(const RECT& iconArea) const;
+
+private:
+    COLORREF PixelAt(int x, int y) const;
+
+    RECT m_area;
+    UniqueGdiObject m_bitmap;
+    const DWORD* m_pixels = nullptr;
+};

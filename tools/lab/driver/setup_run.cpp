@@ -1,0 +1,214 @@
+#include "setup_run.h"
+
+#include "screen_capture.h"
+#include "unique_handle.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+constexpr DWORD kPollMs = 50;
+constexpr DWORD kProductPollMs = 250;
+// A window is read and pictured once it has been on screen this long, as a person would.
+constexpr DWORD kSettleMs = 400;
+constexpr DWORD kLeftoverGraceMs = 5000;
+
+bool StartsWithVariable(const char* entry, const char* name)
+{
+    const size_t length = strlen(name);
+    return _strnicmp(entry, name, length) == 0 && entry[length] == '=';
+}
+
+// The driver's environment with TEMP and TMP pointing at the scenario's folder.
+std::string EnvironmentWithTemp(const std::string& folder)
+{
+    std::string withoutSeparator = folder;
+    if (withoutSeparator.size() > 3 && withoutSeparator.back() == '\\')
+        withoutSeparator.pop_back();
+    std::string block;
+    char* strings = GetEnvironmentStringsA();
+    for (const char* entry = strings; *entry != '\0'; entry += strlen(entry) + 1) {
+        if (!StartsWithVariable(entry, "TEMP") && !StartsWithVariable(entry, "TMP"))
+            block.append(entry).push_back('\0');
+    }
+    FreeEnvironmentStringsA(strings);
+    block.append("TEMP=" + withoutSeparator).push_back('\0');
+    block.append("TMP=" + withoutSeparator).push_back('\0');
+    block.push_back('\0');
+    return block;
+}
+
+std::string NameOf(const MachineState& state, DWORD processId)
+{
+    const auto found = state.processes.find(processId);
+    return found != state.processes.end() ? found->second.name : std::string();
+}
+
+void TerminateTree(const MachineState& state, DWORD root)
+{
+    for (DWORD id : ProcessTree(state.processes, root)) {
+        const UniqueProcessHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, id));
+        if (process)
+            TerminateProcess(process.Get(), ERROR_TIMEOUT);
+    }
+}
+
+class Watch {
+public:
+    Watch(const RunPlan& plan, RunRecord& record)
+        : m_plan(plan), m_record(record), m_observer(plan.tempFolder, plan.logPath), m_start(GetTickCount())
+    {
+        m_record.before = m_observer.Take(true, true);
+        m_last = m_record.before;
+    }
+
+    DWORD Elapsed() const { return GetTickCount() - m_start; }
+
+    void Observe(DWORD setupId)
+    {
+        const bool productsDue = Elapsed() - m_lastProducts >= kProductPollMs;
+        MachineState state = m_observer.Take(productsDue, false);
+        if (productsDue) {
+            m_lastProducts = Elapsed();
+        } else {
+            state.hasProducts = m_last.hasProducts;
+            state.products = m_last.products;
+        }
+        Note(state);
+        LookAtWindows(ProcessTree(m_last.processes, setupId));
+    }
+
+    void Finish()
+    {
+        const std::set<DWORD> known = [this] {
+            std::set<DWORD> ids;
+            for (const auto& entry : m_record.before.processes)
+                ids.insert(entry.first);
+            return ids;
+        }();
+        const DWORD self = GetCurrentProcessId();
+        const DWORD deadline = Elapsed() + kLeftoverGraceMs;
+        std::vector<std::string> left;
+        do {
+            Sleep(kPollMs);
+            MachineState state = m_observer.Take(false, false);
+            state.hasProducts = m_last.hasProducts;
+            state.products = m_last.products;
+            Note(state);
+            left.clear();
+            for (const auto& [id, info] : m_last.processes) {
+                if (known.count(id) == 0 && id != self)
+                    left.push_back(info.name);
+            }
+        } while (!left.empty() && Elapsed() < deadline);
+        m_record.left = left;
+        m_record.after = m_observer.Take(true, true);
+        for (std::string& change : DescribeChanges(m_last, m_record.after))
+            m_record.events.emplace_back(Elapsed(), std::move(change));
+    }
+
+    const MachineState& Last() const { return m_last; }
+
+private:
+    void Note(MachineState& state)
+    {
+        for (std::string& change : DescribeChanges(m_last, state))
+            m_record.events.emplace_back(Elapsed(), std::move(change));
+        m_last = std::move(state);
+    }
+
+    void LookAtWindows(const std::set<DWORD>& tree)
+    {
+        for (HWND window : VisibleTopLevelWindows(tree)) {
+            if (std::find(m_handled.begin(), m_handled.end(), window) != m_handled.end())
+                continue;
+            const auto first = m_firstSeen.emplace(window, Elapsed()).first;
+            if (Elapsed() - first->second >= kSettleMs) {
+                m_handled.push_back(window);
+                Handle(window, first->second);
+            }
+        }
+    }
+
+    void Handle(HWND window, DWORD seenAt)
+    {
+        WindowRecord record;
+        record.atMs = seenAt;
+        const size_t number = m_record.windows.size() + 1;
+        // Above whatever else is on the screen, so that the picture shows this window.
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        Sleep(200);
+        record.seen = ReadWindow(window);
+        record.processName = NameOf(m_last, record.seen.processId);
+        const ScreenPicture picture(record.seen.area);
+        if (record.seen.hasIcon)
+            record.icon = picture.StockIconAt(record.seen.iconArea);
+        const std::string name = "run" + std::to_string(m_plan.number) + "-window" + std::to_string(number) + ".png";
+        if (picture.SavePng(m_plan.outFolder + name))
+            record.screenshot = m_plan.outFolder + name;
+        m_record.events.emplace_back(Elapsed(), "window " + std::to_string(number) + " \"" + record.seen.caption + "\"");
+
+        record.planned = number <= m_plan.answers.size();
+        record.answer = record.planned ? m_plan.answers[number - 1] : FallbackAnswer(record.seen);
+        record.answered = IsWindow(window) && AnswerWindow(record.seen, record.answer);
+        if (!record.answered && IsWindow(window)) {
+            // The scenario named a button the window does not have: leave no window open.
+            const std::string fallback = FallbackAnswer(record.seen);
+            AnswerWindow(record.seen, fallback);
+            record.answer += " (no such button; answered " + fallback + ")";
+        }
+        m_record.events.emplace_back(Elapsed(), "answer " + std::to_string(number) + " " + record.answer);
+        m_record.windows.push_back(std::move(record));
+    }
+
+    const RunPlan& m_plan;
+    RunRecord& m_record;
+    MachineObserver m_observer;
+    DWORD m_start;
+    DWORD m_lastProducts = 0;
+    MachineState m_last;
+    std::map<HWND, DWORD> m_firstSeen;
+    std::vector<HWND> m_handled;
+};
+
+} // namespace
+
+RunRecord RunSetup(const RunPlan& plan)
+{
+    RunRecord record;
+    Watch watch(plan, record);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::string commandLine = "\"" + plan.setupPath + "\"";
+    std::string environment = EnvironmentWithTemp(plan.tempFolder);
+    if (!CreateProcessA(plan.setupPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
+                        nullptr, &startup, &info)) {
+        record.startError = GetLastError();
+        watch.Finish();
+        return record;
+    }
+    const UniqueProcessHandle process(info.hProcess);
+    const UniqueKernelHandle thread(info.hThread);
+    record.events.emplace_back(watch.Elapsed(), "start " + plan.setupPath);
+
+    for (;;) {
+        const DWORD wait = WaitForSingleObject(process.Get(), kPollMs);
+        watch.Observe(info.dwProcessId);
+        if (wait == WAIT_OBJECT_0)
+            break;
+        if (watch.Elapsed() > plan.timeoutMs) {
+            record.timedOut = true;
+            record.events.emplace_back(watch.Elapsed(), "timeout");
+            TerminateTree(watch.Last(), info.dwProcessId);
+            WaitForSingleObject(process.Get(), 5000);
+            break;
+        }
+    }
+    GetExitCodeProcess(process.Get(), &record.exitCode);
+    record.events.emplace_back(watch.Elapsed(), "exit " + std::to_string(record.exitCode));
+    watch.Finish();
+    return record;
+}

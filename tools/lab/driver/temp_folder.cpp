@@ -1,0 +1,60 @@
+#include "temp_folder.h"
+
+#include "unique_handle.h"
+
+#include <windows.h>
+
+namespace {
+
+void RemoveFilesIn(const std::string& folder)
+{
+    WIN32_FIND_DATAA found = {};
+    const UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
+    if (!find)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(find.Get(), &found));
+}
+
+void CreateFolderPath(const std::string& folder)
+{
+    for (size_t slash = folder.find('\\', 3); slash != std::string::npos; slash = folder.find('\\', slash + 1))
+        CreateDirectoryA(folder.substr(0, slash).c_str(), nullptr);
+}
+
+} // namespace
+
+std::string PrepareTempFolder(const std::string& kind, const std::string& base)
+{
+    std::string folder;
+    if (kind.empty() || kind == "plain") {
+        folder = base + "VsLabTemp\\";
+    } else if (kind == "blanks") {
+        folder = base + "Vs Lab Temp\\";
+    } else if (kind == "unwritable") {
+        const std::string blocker = base + "VsLabBlocked";
+        const UniqueKernelHandle file(CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        return blocker + "\\Temp\\";
+    } else {
+        folder = kind;
+        if (folder.back() != '\\')
+            folder += '\\';
+    }
+    CreateFolderPath(folder);
+    RemoveFilesIn(folder);
+    return folder;
+}
+
+std::string PlantPathFor(const std::string& folder)
+{
+    const size_t blank = folder.find(' ');
+    return blank == std::string::npos ? std::string() : folder.substr(0, blank) + ".exe";
+}
+
+std::string PlantedRunNote(const std::string& plantedPath)
+{
+    return plantedPath + ".ran";
+}

@@ -1,0 +1,17 @@
+// The temporary folder a scenario gives the setup, made fresh for every lab run, and the
+// program planted where an unquoted command line into that folder would find it.
+#pragma once
+
+#include <string>
+
+// kind: "plain", "blanks" (a folder whose name has blanks), "unwritable" (a folder below a
+// file, which nobody can create) or a path of its own. Gives the folder with a trailing
+// backslash, emptied of files; base is the driver's own temporary folder.
+std::string PrepareTempFolder(const std::string& kind, const std::string& base);
+
+// Where the platform would look first for an unquoted command line that starts in folder:
+// the text up to the first blank, with ".exe". Empty when folder has no blank.
+std::string PlantPathFor(const std::string& folder);
+
+// A planted program notes each start in a file beside itself.
+std::string PlantedRunNote(const std::string& plantedPath);
