@@ -6,7 +6,7 @@ packages=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth fonts-liberation
     wixl msitools
-    imagemagick icoutils libxml2-utils
+    imagemagick icoutils libxml2-utils w3c-sgml-lib
     chromium
 )
 missing=()

@@ -1,0 +1,6 @@
+#pragma once
+
+#define TEST_PAGE_UTF8_MARK  901
+#define TEST_PAGE_UTF16_MARK 902
+#define TEST_PAGE_NO_MARK    903
+#define TEST_PAGE_MISSING    904
