@@ -1,5 +1,7 @@
 #include "msi_api.h"
 
+#include "system_library.h"
+
 namespace {
 
 template <class Function>
@@ -12,7 +14,7 @@ MsiFunctions LoadFromSystem()
 {
     MsiFunctions functions;
     // The module stays loaded for the rest of the process.
-    HMODULE msi = LoadLibraryExA("msi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE msi = LoadSystemLibrary("msi.dll");
     if (msi == nullptr)
         return functions;
     Bind(msi, functions.LocateComponent, "MsiLocateComponentA");

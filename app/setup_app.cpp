@@ -1,0 +1,51 @@
+#include "setup_app.h"
+
+#include "edition_installation.h"
+#include "error.h"
+#include "message_box.h"
+#include "outlook_detection.h"
+
+#include <gdiplus.h>
+
+namespace {
+constexpr UINT kOutlookNotDetectedId = 129;
+}
+
+VsEnclosaSetupBootApp::VsEnclosaSetupBootApp() : CWinAppEx(TRUE) {}
+
+BOOL VsEnclosaSetupBootApp::InitInstance()
+{
+    CWinAppEx::InitInstance();
+    try {
+        const OutlookArchitecture architecture = DetectOutlook();
+        if (architecture == OutlookArchitecture::None) {
+            AfxMessageBox(kOutlookNotDetectedId, MB_OK, kOutlookNotDetectedId);
+            SetExitCode(kExitOutlookNotDetected);
+            return FALSE;
+        }
+        const EditionProfile& profile =
+            architecture == OutlookArchitecture::X64 ? kEditionProfileX64 : kEditionProfileX86;
+        UINT result = ERROR_INSTALL_FAILURE;
+        if (!InstallEdition(profile, &result)) {
+            // A failed installation never ends with the success code.
+            SetExitCode(result != ERROR_SUCCESS ? static_cast<int>(result) : kExitSetupError);
+            return FALSE;
+        }
+        SetExitCode(ERROR_SUCCESS);
+        // GDI+ starts here (into m_gdiplusToken), then the finish dialog runs modally.
+        return FALSE;
+    } catch (const Error::VsException& error) {
+        error.Report();
+    } catch (...) {
+        AfxMessageBox("Unknown error while installing Vostrel Outlook Enclosa.", MB_OK, 0);
+    }
+    SetExitCode(kExitSetupError);
+    return FALSE;
+}
+
+int VsEnclosaSetupBootApp::ExitInstance()
+{
+    if (m_gdiplusToken != 0)
+        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    return CWinAppEx::ExitInstance();
+}

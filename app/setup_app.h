@@ -1,0 +1,26 @@
+// The setup's application object. InitInstance runs the whole setup and always gives FALSE, so
+// that the framework goes straight on to ExitInstance, which shuts GDI+ down when it was started
+// and gives the process's exit code.
+#pragma once
+
+#include "app_base.h"
+
+// Exit codes are Windows Installer's own results (see README, "Exit codes"). Without Outlook
+// there is nothing the add-in could run in: the code Windows Installer gives a package that this
+// platform does not support.
+constexpr int kExitOutlookNotDetected = ERROR_INSTALL_PLATFORM_UNSUPPORTED;
+// An error shown in a message box, or an unexpected exception.
+constexpr int kExitSetupError = ERROR_INSTALL_FAILURE;
+
+class VsEnclosaSetupBootApp : public CWinAppEx {
+public:
+    VsEnclosaSetupBootApp();
+    ~VsEnclosaSetupBootApp() override = default;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+private:
+    // Set by GdiplusStartup; 0 while GDI+ was never started.
+    ULONG_PTR m_gdiplusToken = 0;
+};

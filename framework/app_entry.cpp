@@ -1,0 +1,24 @@
+// The executable's entry point and the framework's WinMain. The entry point narrows the DLL
+// search to the system folder before anything else of the process runs (the C runtime's start-up
+// and every static constructor come after it), then hands over to the C runtime, which ends in
+// WinMain and exits with its result.
+#include "app_base.h"
+#include "system_library.h"
+
+extern "C" int WinMainCRTStartup();
+
+// Windows enters 32-bit code with the stack aligned to 4 bytes only.
+extern "C" __attribute__((force_align_arg_pointer)) int VsProcessStart()
+{
+    RestrictDllSearchToSystemFolder();
+    return WinMainCRTStartup();
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    CWinAppEx* app = AfxGetApp();
+    if (app == nullptr)
+        return ERROR_INVALID_FUNCTION;
+    app->InitInstance();
+    return app->ExitInstance();
+}
