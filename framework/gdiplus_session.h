@@ -1,0 +1,18 @@
+// Starts GDI+ for as long as the object lives; shuts it down only if the start succeeded.
+#pragma once
+
+#include <windows.h>
+
+class GdiplusSession {
+public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+    bool IsStarted() const { return m_started; }
+
+private:
+    ULONG_PTR m_token = 0;
+    bool m_started = false;
+};

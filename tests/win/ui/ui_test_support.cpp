@@ -1,0 +1,89 @@
+#include "ui_test_support.h"
+
+#include "gdiplus_session.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// GDI+ runs from before the first test until after the last, as it does around the finish dialog.
+class GdiplusEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        m_session = std::make_unique<GdiplusSession>();
+        ASSERT_TRUE(m_session->IsStarted());
+    }
+    void TearDown() override { m_session.reset(); }
+
+private:
+    std::unique_ptr<GdiplusSession> m_session;
+};
+
+const auto* const g_environment = testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+
+} // namespace
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+DibCanvas::DibCanvas(int width, int height, DWORD fill) : m_width(width), m_height(height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_dc = CreateCompatibleDC(nullptr);
+    m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bits = static_cast<DWORD*>(bits);
+    m_previous = SelectObject(m_dc, m_bitmap);
+    for (int i = 0; i < width * height; ++i)
+        m_bits[i] = fill;
+}
+
+DibCanvas::~DibCanvas()
+{
+    SelectObject(m_dc, m_previous);
+    DeleteObject(m_bitmap);
+    DeleteDC(m_dc);
+}
+
+DWORD DibCanvas::Rgb(int x, int y) const
+{
+    GdiFlush();
+    return m_bits[y * m_width + x] & 0x00FFFFFF;
+}
+
+testing::AssertionResult ColourNear(DWORD actual, DWORD expected, int tolerance, bool withAlpha)
+{
+    for (int shift = 0; shift < (withAlpha ? 32 : 24); shift += 8) {
+        const int a = static_cast<int>((actual >> shift) & 0xFF);
+        const int e = static_cast<int>((expected >> shift) & 0xFF);
+        if (std::abs(a - e) > tolerance) {
+            char text[96];
+            std::snprintf(text, sizeof(text), "0x%08lX is not within %d of 0x%08lX", static_cast<unsigned long>(actual),
+                          tolerance, static_cast<unsigned long>(expected));
+            return testing::AssertionFailure() << text;
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+DWORD PixelOf(Gdiplus::Bitmap& bitmap, int x, int y)
+{
+    Gdiplus::Color colour;
+    bitmap.GetPixel(x, y, &colour);
+    return colour.GetValue();
+}

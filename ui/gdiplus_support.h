@@ -1,0 +1,19 @@
+// What every self-painting window shares: the GDI+ headers, narrow text handed to GDI+ as
+// UTF-16, and fonts that fall back to the generic sans-serif family.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
+
+// The text in UTF-16, converted with the calling thread's ANSI code page.
+std::wstring ToUtf16(const char* text);
+
+// A font of the named family; when that family cannot be had, of the generic sans-serif family,
+// as GDI+ does on Windows (Wine's GDI+ fails instead).
+std::shared_ptr<Gdiplus::Font> NewFontOrSansSerif(const WCHAR* familyName, Gdiplus::REAL emSize, INT style,
+                                                  Gdiplus::Unit unit);
