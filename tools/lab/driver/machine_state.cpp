@@ -30,8 +30,11 @@ std::map<DWORD, ProcessInfo> RunningProcesses()
         return processes;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry))
-        processes[entry.th32ProcessID] = ProcessInfo{entry.szExeFile, entry.th32ParentProcessID};
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+        // A process that is still starting has no name yet: it is counted once it has one.
+        if (entry.szExeFile[0] != '\0')
+            processes[entry.th32ProcessID] = ProcessInfo{entry.szExeFile, entry.th32ParentProcessID};
+    }
     return processes;
 }
 

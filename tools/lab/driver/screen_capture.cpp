@@ -42,7 +42,7 @@ struct StockIcon {
 };
 
 const StockIcon kStockIcons[] = {
-    {IDI_ERROR, "error"}, {IDI_QUESTION, "question"}, {IDI_WARNING, "warning"}, {IDI_INFORMATION, "information"}};
+    {IDI_ERROR, "error"}, {IDI_QUESTION, "question"}, {IDI_EXCLAMATION, "exclamation"}, {IDI_INFORMATION, "information"}};
 
 int Distance(COLORREF a, COLORREF b)
 {

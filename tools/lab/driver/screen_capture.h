@@ -28,7 +28,7 @@ public:
     bool IsValid() const { return m_bitmap.IsValid(); }
     // False when GDI+ has no PNG encoder or the file cannot be written.
     bool SavePng(const std::string& path) const;
-    // "error", "question", "warning", "information" or "" for the stock icon drawn at that
+    // "error", "question", "exclamation", "information" or "" for the stock icon drawn at that
     // screen rectangle.
     std::string StockIconAt(const RECT& iconArea) const;
 

@@ -1,0 +1,161 @@
+"""Simulated Windows machines for the lab: Wine prefixes cloned from one prepared template,
+each with its own wineserver and its own Xvfb display, so that scenarios can run side by side
+without seeing each other's windows."""
+
+import fcntl
+import os
+import shutil
+import subprocess
+import time
+
+WINE = '/usr/lib/wine/wine64'
+WINESERVER = '/usr/lib/wine/wineserver'
+
+# Large files that Wine only ever reads: a clone links them instead of copying ~700 MB.
+SHARED_SUFFIXES = ('.dll', '.exe', '.drv', '.sys', '.ocx', '.acm', '.cpl', '.tlb', '.ax', '.ds', '.nls', '.ttf')
+
+
+def windows_path(unix_path):
+    """The Z: drive path of a file of the host, as Wine maps it."""
+    return 'Z:' + os.path.abspath(unix_path).replace('/', '\\')
+
+
+class Display:
+    """An Xvfb server of its own, started like scripts/winebed.sh does."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.process = None
+        self.name = None
+
+    def start(self):
+        read_end, write_end = os.pipe()
+        log = open(os.path.join(self.folder, 'xvfb.log'), 'wb')
+        self.process = subprocess.Popen(
+            ['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
+        os.close(write_end)
+        number = b''
+        deadline = time.monotonic() + 20
+        with os.fdopen(read_end, 'rb') as pipe:
+            while not number.endswith(b'\n') and time.monotonic() < deadline:
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            self.stop()
+            raise RuntimeError('Xvfb did not start (see %s)' % os.path.join(self.folder, 'xvfb.log'))
+        self.name = ':' + number.decode().strip()
+        return self.name
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        self.process = None
+
+
+class Machine:
+    """One Wine prefix with its own wineserver; every Windows program of a scenario runs here."""
+
+    def __init__(self, prefix, display):
+        self.prefix = prefix
+        self.display = display
+        self.background = []
+
+    def environment(self, extra=None):
+        env = dict(os.environ)
+        env.update(WINEPREFIX=self.prefix, WINEARCH='win64', WINEDEBUG='-all',
+                   WINEDLLOVERRIDES='mscoree,mshtml=', DISPLAY=self.display)
+        env.update(extra or {})
+        return env
+
+    def run(self, arguments, timeout=120, extra_env=None):
+        """Runs a Windows program to its end; gives its exit code and output."""
+        result = subprocess.run([WINE] + arguments, env=self.environment(extra_env), stdin=subprocess.DEVNULL,
+                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
+        return result.returncode, result.stdout.decode(errors='replace')
+
+    def start(self, arguments, extra_env=None):
+        """Starts a Windows program that keeps running (Outlook); it ends with the machine."""
+        process = subprocess.Popen([WINE] + arguments, env=self.environment(extra_env), stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.background.append(process)
+        return process
+
+    def drive_c(self, *parts):
+        return os.path.join(self.prefix, 'drive_c', *parts)
+
+    def user_folder(self, *parts):
+        users = self.drive_c('users')
+        names = [name for name in sorted(os.listdir(users)) if name != 'Public' and not os.path.islink(
+            os.path.join(users, name))]
+        return os.path.join(users, names[0], *parts)
+
+    def stop(self, timeout=30):
+        """Ends every process of the machine; true when its wineserver went away in time."""
+        env = self.environment()
+        subprocess.run([WINESERVER, '-k'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            subprocess.run([WINESERVER, '-w'], env=env, timeout=timeout, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+            stopped = True
+        except subprocess.TimeoutExpired:
+            stopped = False
+        for process in self.background:
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+        return stopped
+
+    def wait_idle(self, timeout=60):
+        """Waits until no program of the machine runs any more and its wineserver has ended."""
+        try:
+            subprocess.run([WINESERVER, '-w'], env=self.environment(), timeout=timeout,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+
+def ensure_template(folder, display):
+    """The prepared prefix every machine starts from, created once (wineboot takes a while)."""
+    os.makedirs(folder, exist_ok=True)
+    prefix = os.path.join(folder, 'prefix')
+    ready = os.path.join(folder, 'ready')
+    with open(os.path.join(folder, 'lock'), 'w') as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.exists(ready):
+            shutil.rmtree(prefix, ignore_errors=True)
+            machine = Machine(prefix, display)
+            code, output = machine.run(['wineboot', '-i'], timeout=300)
+            if code == 0:
+                # No window manager runs on the lab's display: Wine draws title bars and frames
+                # itself, so that pictures show windows as a person sees them.
+                code, output = machine.run(['reg', 'add', r'HKCU\Software\Wine\X11 Driver', '/v', 'Managed',
+                                            '/t', 'REG_SZ', '/d', 'N', '/f'])
+            if not machine.wait_idle(120):
+                machine.stop()
+            if code != 0:
+                raise RuntimeError('wineboot failed in %s:\n%s' % (prefix, output))
+            open(ready, 'w').close()
+    return prefix
+
+
+def clone_prefix(template, target):
+    """A machine of its own: program files linked from the template, everything else copied."""
+    shutil.rmtree(target, ignore_errors=True)
+
+    def copy(source, destination):
+        if source.lower().endswith(SHARED_SUFFIXES) and os.path.getsize(source) > 65536:
+            os.link(source, destination)
+        else:
+            shutil.copy2(source, destination)
+
+    shutil.copytree(template, target, symlinks=True, copy_function=copy)
