@@ -1,0 +1,146 @@
+// The button's configuration: look, image, glow and tooltip.
+#include "gdiplus_button.h"
+
+#include "resource_module.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+void CGdiPlusButton::SetBorderStyle(bool bOuterBorder, int nCornerSize)
+{
+    m_bOuterBorder = bOuterBorder;
+    m_nCornerSize = nCornerSize;
+    RedrawIfCreated();
+}
+
+void CGdiPlusButton::SetBorder(Gdiplus::ARGB clrBorder, float fWidth)
+{
+    m_clrBorder = clrBorder;
+    m_fBorderWidth = fWidth;
+    RedrawIfCreated();
+}
+
+void CGdiPlusButton::SetOuterBorder(Gdiplus::ARGB clrOuterBorder, float fWidth)
+{
+    m_clrOuterBorder = clrOuterBorder;
+    m_fOuterBorderWidth = fWidth;
+    RedrawIfCreated();
+}
+
+void CGdiPlusButton::SetGradient(bool bGradient)
+{
+    m_bGradient = bGradient;
+    RedrawIfCreated();
+}
+
+void CGdiPlusButton::SetFlatColours(Gdiplus::ARGB clrNormal, Gdiplus::ARGB clrPressed, Gdiplus::ARGB clrHover)
+{
+    m_clrNormalTop = clrNormal;
+    m_clrPressedTop = clrPressed;
+    m_clrHoverTop = clrHover;
+    RedrawIfCreated();
+}
+
+void CGdiPlusButton::SetGradientColours(Gdiplus::ARGB clrNormalTop, Gdiplus::ARGB clrNormalBottom,
+                                        Gdiplus::ARGB clrPressedTop, Gdiplus::ARGB clrPressedBottom,
+                                        Gdiplus::ARGB clrHoverTop, Gdiplus::ARGB clrHoverBottom)
+{
+    m_clrNormalTop = clrNormalTop;
+    m_clrNormalBottom = clrNormalBottom;
+    m_clrPressedTop = clrPressedTop;
+    m_clrPressedBottom = clrPressedBottom;
+    m_clrHoverTop = clrHoverTop;
+    m_clrHoverBottom = clrHoverBottom;
+    RedrawIfCreated();
+}
+
+void CGdiPlusButton::SetImage(short nResourceId, LPCSTR lpszResourceType, float fScale, int nAlignment)
+{
+    if (nResourceId < 0)
+        return;
+    m_spImage.reset();
+    m_spImage = LoadImageFromResource(MAKEINTRESOURCEA(static_cast<WORD>(nResourceId)), lpszResourceType);
+    if (!m_spImage)
+        return;
+    m_fImageScale = fScale;
+    m_nImageAlign = nAlignment;
+    RedrawIfCreated();
+}
+
+void CGdiPlusButton::SetFocusColour(Gdiplus::ARGB clrFocus)
+{
+    m_clrFocus = clrFocus;
+    RedrawIfCreated();
+}
+
+void CGdiPlusButton::SetShowFocusCue(bool bShow)
+{
+    m_bShowFocusCue = bShow;
+    RedrawIfCreated();
+}
+
+void CGdiPlusButton::SetGlowColour(Gdiplus::ARGB clrGlow)
+{
+    m_clrGlow = clrGlow;
+    if (m_hWnd != nullptr && m_bEnabled) {
+        StopGlowTimer();
+        if (m_bIsDefault)
+            RestartGlowTimer();
+    }
+}
+
+void CGdiPlusButton::SetPulse(bool bPulse)
+{
+    m_bPulse = bPulse;
+    if (m_hWnd != nullptr)
+        RestartGlowTimer();
+}
+
+void CGdiPlusButton::SetTooltip(bool bOn, LPCSTR lpszText, LPCSTR lpszTitle, int nMaxWidth, int nDelayMs)
+{
+    if (m_tooltip.m_hWnd != nullptr)
+        m_tooltip.DestroyWindow();
+    if (!bOn || m_hWnd == nullptr)
+        return;
+    m_tooltip.Create(this, TTS_ALWAYSTIP);
+    CRect rc;
+    GetClientRect(&rc);
+    m_tooltip.AddTool(this, lpszText, &rc, 1);
+    m_tooltip.SetDelayTime(TTDT_AUTOMATIC, nDelayMs);
+    m_tooltip.SetMaxTipWidth(nMaxWidth);
+    m_tooltip.SetTitle(TTI_NONE, lpszTitle);
+}
+
+std::shared_ptr<Gdiplus::Bitmap> CGdiPlusButton::LoadImageFromResource(LPCSTR lpszName, LPCSTR lpszType)
+{
+    HMODULE module = GetResourceModule();
+    HRSRC resource = FindResourceA(module, lpszName, lpszType);
+    if (resource == nullptr)
+        return nullptr;
+    const DWORD size = SizeofResource(module, resource);
+    HGLOBAL loaded = LoadResource(module, resource);
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (size == 0 || bytes == nullptr)
+        return nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (block == nullptr)
+        return nullptr;
+    void* copy = GlobalLock(block);
+    if (copy == nullptr) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(copy, bytes, size);
+    GlobalUnlock(block);
+    // The bitmap reads its pixels through the stream for as long as it lives; the stream
+    // frees the copy when the last reference to it goes.
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::shared_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream, FALSE));
+    stream->Release();
+    return bitmap;
+}
