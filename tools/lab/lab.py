@@ -256,7 +256,13 @@ def run_scenario(scenario, build, lab_root, do_check):
         if os.path.exists(marker):
             facts['outlook'] = ' | '.join(line.split(' ')[0] if line.startswith('started') else line
                                           for line in open(marker).read().splitlines())
-        facts['machine.stopped'] = 'yes' if machine.stop() else 'no'
+        # Nothing of the run may still be at work: the machine must fall idle by itself, unless
+        # the scenario's own Outlook still runs (a person who kept it open).
+        if any(process.poll() is None for process in machine.background):
+            facts['machine.idle'] = 'Outlook still running'
+        else:
+            facts['machine.idle'] = 'yes' if machine.wait_idle(30) else 'no'
+        machine.stop()
         machine = None
         with open(os.path.join(out, 'transcript.txt'), encoding='utf-8', errors='replace') as transcript:
             print(transcript.read())
@@ -271,20 +277,35 @@ def run_scenario(scenario, build, lab_root, do_check):
         display.stop()
 
 
+def prepare_template(lab_root):
+    folder = os.path.join(lab_root, 'template')
+    os.makedirs(folder, exist_ok=True)
+    display = Display(folder)
+    display.start()
+    try:
+        ensure_template(folder, display.name)
+    finally:
+        display.stop()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('--build', default=os.path.join(SOURCE, 'build', 'win64'), help='the win64 build tree')
     parser.add_argument('--configure', action='store_true', help='configure and build what the lab needs first')
     parser.add_argument('--check', action='store_true', help="compare the facts with the scenario's expectations")
-    parser.add_argument('scenarios', nargs='+')
+    parser.add_argument('--template-only', action='store_true', help='only prepare the machine template')
+    parser.add_argument('scenarios', nargs='*')
     arguments = parser.parse_args()
+    lab_root = os.path.join(os.path.abspath(arguments.build), 'lab')
+    if arguments.template_only:
+        prepare_template(lab_root)
+        return
     if arguments.configure:
         configure_and_build(arguments.build)
     build = Build(arguments.build)
     if build.missing():
         sys.exit('lab: not built yet: %s (build the targets %s)' % (', '.join(build.missing()),
                                                                     ' '.join(BUILD_TARGETS)))
-    lab_root = os.path.join(build.folder, 'lab')
     passed = True
     for path in arguments.scenarios:
         passed = run_scenario(Scenario(path), build, lab_root, arguments.check) and passed
