@@ -214,6 +214,9 @@ def main():
             inspection.fail("unreadable: %s" % error)
     for failure in inspection.failures:
         print("FAIL", failure)
+    payloads = sum(len(data) for (kind, _, _), data in inspection.resources.items() if kind in ("MSI", "EXE"))
+    print("size: %d bytes, %d of them payloads, %d without" % (
+        len(inspection.pe.data), payloads, len(inspection.pe.data) - payloads))
     print("%s: %d resources, %d failed checks" % (options.exe, len(inspection.resources),
                                                   len(inspection.failures)))
     if options.expect_fail:
