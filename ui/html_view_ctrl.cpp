@@ -4,25 +4,6 @@
 
 namespace {
 
-const char kClassName[] = "VsHtmlViewCtrl";
-
-bool RegisterHostClass(HINSTANCE module, WNDPROC procedure)
-{
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(module, kClassName, &existing))
-        return true;
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = module;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    // Without a browser the view is an empty white page.
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassExA(&windowClass) != 0;
-}
-
 class WideText {
 public:
     explicit WideText(LPCSTR text)
@@ -42,37 +23,20 @@ private:
     BSTR m_text;
 };
 
-// A string argument of Navigate2, or an empty one when there is no text.
-VARIANT TextArgument(const WideText* text)
-{
-    VARIANT argument;
-    VariantInit(&argument);
-    if (text != nullptr && text->Get() != nullptr) {
-        argument.vt = VT_BSTR;
-        argument.bstrVal = text->Get();
-    }
-    return argument;
-}
-
 } // namespace
 
 CHtmlViewCtrl::~CHtmlViewCtrl()
 {
-    if (m_hWnd != nullptr)
-        DestroyWindow(m_hWnd);
+    DestroyWindow();
     DestroyBrowser();
     if (m_oleStarted)
         OleUninitialize();
 }
 
-BOOL CHtmlViewCtrl::Create(LPCSTR windowName, DWORD style, const RECT& rect, HWND parent, UINT id)
+BOOL CHtmlViewCtrl::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                           CWnd* pParentWnd, UINT nID)
 {
-    const HINSTANCE module = GetModuleHandleA(nullptr);
-    if (m_hWnd != nullptr || !RegisterHostClass(module, WindowProc))
-        return FALSE;
-    CreateWindowExA(0, kClassName, windowName, style, rect.left, rect.top, rect.right - rect.left,
-                    rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), module, this);
-    if (m_hWnd == nullptr)
+    if (!CWnd::Create(lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, nID))
         return FALSE;
     CreateBrowser();
     return TRUE;
@@ -102,7 +66,7 @@ bool CHtmlViewCtrl::CreateBrowser()
     m_object = std::move(object);
 
     RECT client{};
-    GetClientRect(m_hWnd, &client);
+    GetClientRect(&client);
     if (FAILED(m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, clientSite, 0, m_hWnd, &client))) {
         DestroyBrowser();
         return false;
@@ -127,64 +91,63 @@ void CHtmlViewCtrl::DestroyBrowser()
     }
 }
 
-void CHtmlViewCtrl::Navigate2(LPCSTR url, DWORD flags, LPCSTR targetFrameName, LPCSTR headers)
+void CHtmlViewCtrl::Navigate2(LPCSTR url, DWORD flags)
 {
     if (!m_browser || url == nullptr)
         return;
     const WideText urlText(url);
-    const WideText frameText(targetFrameName != nullptr ? targetFrameName : "");
-    const WideText headerText(headers != nullptr ? headers : "");
-    VARIANT urlArgument = TextArgument(&urlText);
+    VARIANT urlArgument;
+    VariantInit(&urlArgument);
+    urlArgument.vt = VT_BSTR;
+    urlArgument.bstrVal = urlText.Get();
     VARIANT flagArgument;
     VariantInit(&flagArgument);
     flagArgument.vt = VT_I4;
     flagArgument.lVal = static_cast<LONG>(flags);
-    VARIANT frameArgument = TextArgument(targetFrameName != nullptr ? &frameText : nullptr);
-    VARIANT headerArgument = TextArgument(headers != nullptr ? &headerText : nullptr);
-    VARIANT noPostData;
-    VariantInit(&noPostData);
-    m_browser->Navigate2(&urlArgument, &flagArgument, &frameArgument, &noPostData, &headerArgument);
+    // No target frame, post data or headers.
+    VARIANT none;
+    VariantInit(&none);
+    m_browser->Navigate2(&urlArgument, &flagArgument, &none, &none, &none);
 }
 
-BOOL CHtmlViewCtrl::PreTranslateMessage(MSG* message)
+BOOL CHtmlViewCtrl::PreTranslateMessage(MSG* pMsg)
 {
-    if (!m_browser || message == nullptr || message->message < WM_KEYFIRST || message->message > WM_KEYLAST)
+    if (!m_browser || pMsg == nullptr || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
         return FALSE;
-    if (message->hwnd != m_hWnd && !IsChild(m_hWnd, message->hwnd))
+    if (pMsg->hwnd != m_hWnd && !IsChild(m_hWnd, pMsg->hwnd))
         return FALSE;
     auto active = m_browser.Query<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
-    return active && active->TranslateAccelerator(message) == S_OK;
+    return active && active->TranslateAccelerator(pMsg) == S_OK;
 }
 
 HRESULT CHtmlViewCtrl::OnShowContextMenu(DWORD, LPPOINT, LPUNKNOWN, LPDISPATCH) { return S_OK; }
 
-LRESULT CALLBACK CHtmlViewCtrl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+bool CHtmlViewCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (message == WM_NCCREATE) {
-        auto* view = static_cast<CHtmlViewCtrl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        view->m_hWnd = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    switch (message) {
+    case WM_ERASEBKGND: {
+        // Shows while the browser is missing or has not painted yet.
+        RECT area{};
+        GetClientRect(&area);
+        FillRect(reinterpret_cast<HDC>(wParam), &area, GetSysColorBrush(COLOR_WINDOW));
+        *pResult = TRUE;
+        return true;
     }
-    auto* view = reinterpret_cast<CHtmlViewCtrl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (view != nullptr) {
-        switch (message) {
-        case WM_SIZE:
-            if (auto inPlace = view->m_object.Query<IOleInPlaceObject>(IID_IOleInPlaceObject)) {
-                const RECT area{0, 0, LOWORD(lParam), HIWORD(lParam)};
-                inPlace->SetObjectRects(&area, &area);
-            }
-            break;
-        case WM_DESTROY:
-            // The parent is going: the browser goes before its window is destroyed under it.
-            view->DestroyBrowser();
-            break;
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            view->m_hWnd = nullptr;
-            break;
-        default:
-            break;
+    case WM_SIZE:
+        // The size carried may be the dialog's (it tells every descendant its own size):
+        // the browser fills this window, whatever the message says.
+        if (auto inPlace = m_object.Query<IOleInPlaceObject>(IID_IOleInPlaceObject)) {
+            RECT area{};
+            GetClientRect(&area);
+            inPlace->SetObjectRects(&area, &area);
         }
+        break;
+    case WM_DESTROY:
+        // The dialog is going: the browser goes before its window is destroyed under it.
+        DestroyBrowser();
+        break;
+    default:
+        break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return CWnd::OnWndMsg(message, wParam, lParam, pResult);
 }
