@@ -1,0 +1,32 @@
+#include "finish_dialog_impl.h"
+
+#include "outlook_launcher.h"
+#include "resource_ids.h"
+#include "welcome_page.h"
+
+namespace {
+
+CStringA StringResource(UINT id)
+{
+    CStringA text;
+    text.LoadById(id);
+    return text;
+}
+
+} // namespace
+
+CDlgFinishSetupImpl::CDlgFinishSetupImpl()
+    : CDlgFinishSetup(IDR_WELCOME_PAGE, StringResource(IDS_FINISH_CAPTION), StringResource(IDS_CLOSE_AND_START_OUTLOOK),
+                      nullptr)
+{
+}
+
+void CDlgFinishSetupImpl::WriteWelcomeAssets() { Welcome::WriteAssets(m_pathWelcome); }
+
+void CDlgFinishSetupImpl::OnCloseAndStart()
+{
+    // No question: the person asked for Outlook to be closed by pressing the button.
+    COutlookLauncher launcher;
+    launcher.StartOutlook("");
+    EndDialog(1);
+}
