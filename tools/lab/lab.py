@@ -15,9 +15,9 @@ A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   payload.runtime      tamper: the setup carries a runtime stand-in that tries to change its files
 Keys for the person and the run (temp, temp.plant, answers, answers.runN, runs, between-runs,
 timeout, runtime.log) are read by the driver, a Windows program (tools/lab/driver).
-Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT", and
-"expect-order.runN = A, B, ..." (events starting with A, B, ... happen in that order); a "#..."
-suffix makes a key unique.
+Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
+"expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events
+starting with A, B, ... happen in that order); a "#..." suffix makes a key unique.
 """
 
 import argparse
@@ -148,8 +148,8 @@ def prepare_setup(scenario, build, machine, work):
         swapped = setup + '.new'
         code, output = machine.run([windows_path(build.repack), 'replace', windows_path(setup),
                                     windows_path(swapped), kind, str(identifier), windows_path(payload)])
-        if code != 0:
-            raise RuntimeError('cannot swap %s %d: %s' % (kind, identifier, output))
+        if code != 0 or not os.path.exists(swapped):
+            raise RuntimeError('cannot swap %s %d (%d): %s' % (kind, identifier, code, output))
         os.replace(swapped, setup)
     return setup
 
@@ -227,6 +227,8 @@ def check(scenario, facts):
             failures.append('%s: no such fact' % fact)
         elif kind == 'expect' and facts[fact] != expected:
             failures.append('%s: expected "%s", found "%s"' % (fact, expected, facts[fact]))
+        elif kind == 'expect-same' and facts[fact] != facts.get(expected):
+            failures.append('%s: "%s" differs from %s "%s"' % (fact, facts[fact], expected, facts.get(expected)))
         elif kind == 'expect-contains' and expected not in facts[fact]:
             failures.append('%s: "%s" not in "%s"' % (fact, expected, facts[fact]))
     return failures

@@ -71,7 +71,7 @@ class Machine:
     def environment(self, extra=None):
         env = dict(os.environ)
         env.update(WINEPREFIX=self.prefix, WINEARCH='win64', WINEDEBUG='-all',
-                   WINEDLLOVERRIDES='mscoree,mshtml=', DISPLAY=self.display)
+                   WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d', DISPLAY=self.display)
         env.update(extra or {})
         return env
 
@@ -159,3 +159,12 @@ def clone_prefix(template, target):
             shutil.copy2(source, destination)
 
     shutil.copytree(template, target, symlinks=True, copy_function=copy)
+    # Wine links the user's Documents, Desktop, Downloads... to the host's home folder, which
+    # every machine would share: each machine gets folders of its own.
+    drive_c = os.path.join(target, 'drive_c')
+    for folder, names, files in os.walk(drive_c):
+        for name in names + files:
+            path = os.path.join(folder, name)
+            if os.path.islink(path) and os.path.isabs(os.readlink(path)):
+                os.unlink(path)
+                os.mkdir(path)

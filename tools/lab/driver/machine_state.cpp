@@ -10,6 +10,11 @@
 
 namespace {
 
+Moment ToMoment(const FILETIME& time)
+{
+    return (static_cast<Moment>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 const char kSettingsKey[] = "Software\\Vostrel\\Outlook Enclosa";
 const char kInitializedValue[] = "Initialized";
 
@@ -63,7 +68,8 @@ std::map<std::string, FileInfo> FilesIn(const std::string& folder, bool withDige
             continue;
         FileInfo info;
         info.size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-        info.written = found.ftLastWriteTime;
+        info.created = ToMoment(found.ftCreationTime);
+        info.written = ToMoment(found.ftLastWriteTime);
         if (withDigests)
             info.digest = Digest(ReadWholeFile(folder + found.cFileName));
         files[found.cFileName] = info;
@@ -71,12 +77,16 @@ std::map<std::string, FileInfo> FilesIn(const std::string& folder, bool withDige
     return files;
 }
 
-std::string InitializedValue()
+std::string InitializedValue(Moment& keyWritten)
 {
     HKEY opened = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return "no key";
     const UniqueRegKey key(opened);
+    FILETIME written = {};
+    if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &written) == ERROR_SUCCESS)
+        keyWritten = ToMoment(written);
     char data[256] = {};
     DWORD size = sizeof data - 1;
     DWORD type = 0;
@@ -86,6 +96,12 @@ std::string InitializedValue()
     if (type == REG_DWORD && size == sizeof(DWORD))
         return std::to_string(*reinterpret_cast<DWORD*>(data));
     return "\"" + std::string(data) + "\"";
+}
+
+Moment LastWritten(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? ToMoment(data.ftLastWriteTime) : 0;
 }
 
 std::vector<std::string> LinesOf(const std::string& text)
@@ -124,57 +140,100 @@ MachineObserver::MachineObserver(std::string tempFolder, std::string logPath)
 {
 }
 
-MachineState MachineObserver::Take(bool withProducts, bool withDigests) const
+Moment Now()
+{
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    return ToMoment(now);
+}
+
+MachineState MachineObserver::Take(bool withProducts, bool withDigests)
 {
     MachineState state;
+    state.takenAt = Now();
     state.hasProducts = withProducts;
     if (withProducts)
         state.products = InstalledProducts();
     state.processes = RunningProcesses();
+    FollowProcesses(state.processes);
     state.tempFiles = FilesIn(m_tempFolder, withDigests);
-    state.initialized = InitializedValue();
+    state.initialized = InitializedValue(state.settingsWritten);
     state.logLines = LinesOf(ReadWholeFile(m_logPath));
+    state.logWritten = LastWritten(m_logPath);
     return state;
 }
 
-std::vector<std::string> DescribeChanges(const MachineState& before, const MachineState& after)
+void MachineObserver::FollowProcesses(std::map<DWORD, ProcessInfo>& processes)
 {
-    std::vector<std::string> changes;
+    for (auto& [id, info] : processes) {
+        if (m_started.count(id) == 0) {
+            UniqueProcessHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id));
+            FILETIME created = {}, exited = {}, kernel = {}, user = {};
+            m_started[id] = process && GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)
+                                ? ToMoment(created)
+                                : 0;
+            if (process)
+                m_held[id] = std::move(process);
+        }
+        info.started = m_started[id];
+    }
+}
+
+Moment MachineObserver::EndOf(DWORD processId)
+{
+    const auto held = m_held.find(processId);
+    Moment end = 0;
+    if (held != m_held.end()) {
+        FILETIME created = {}, exited = {}, kernel = {}, user = {};
+        if (GetProcessTimes(held->second.Get(), &created, &exited, &kernel, &user))
+            end = ToMoment(exited);
+        m_held.erase(held);
+    }
+    m_started.erase(processId);
+    return end;
+}
+
+std::vector<Change> MachineObserver::Changes(const MachineState& before, const MachineState& after)
+{
+    std::vector<Change> changes;
+    const auto add = [&](std::string text, Moment at) {
+        changes.push_back(Change{std::move(text), at != 0 ? at : after.takenAt});
+    };
     for (const auto& [name, info] : after.tempFiles) {
         const auto old = before.tempFiles.find(name);
         if (old == before.tempFiles.end())
-            changes.push_back("file+ " + name + " " + std::to_string(info.size));
-        else if (old->second.size != info.size || CompareFileTime(&old->second.written, &info.written) != 0)
-            changes.push_back("file~ " + name + " " + std::to_string(info.size));
+            add("file+ " + name + " " + std::to_string(info.size), info.created != 0 ? info.created : info.written);
+        else if (old->second.size != info.size || old->second.written != info.written)
+            add("file~ " + name + " " + std::to_string(info.size), info.written);
     }
     for (const auto& [name, info] : before.tempFiles) {
         if (after.tempFiles.count(name) == 0)
-            changes.push_back("file- " + name);
+            add("file- " + name, 0);
     }
     for (const auto& [id, info] : after.processes) {
         const auto old = before.processes.find(id);
         if (old == before.processes.end() || old->second.name != info.name)
-            changes.push_back("process+ " + info.name + " " + std::to_string(id));
+            add("process+ " + info.name + " " + std::to_string(id), info.started);
     }
     for (const auto& [id, info] : before.processes) {
         const auto now = after.processes.find(id);
         if (now == after.processes.end() || now->second.name != info.name)
-            changes.push_back("process- " + info.name + " " + std::to_string(id));
+            add("process- " + info.name + " " + std::to_string(id), EndOf(id));
     }
     if (before.initialized != after.initialized)
-        changes.push_back("registry Initialized " + after.initialized);
+        add("registry Initialized " + after.initialized, after.settingsWritten);
     if (before.hasProducts && after.hasProducts) {
         for (const std::string& code : after.products) {
             if (before.products.count(code) == 0)
-                changes.push_back("product+ " + code);
+                add("product+ " + code, 0);
         }
         for (const std::string& code : before.products) {
             if (after.products.count(code) == 0)
-                changes.push_back("product- " + code);
+                add("product- " + code, 0);
         }
     }
     for (size_t line = before.logLines.size(); line < after.logLines.size(); ++line)
-        changes.push_back("log " + after.logLines[line]);
+        add("log " + after.logLines[line], after.logWritten);
     return changes;
 }
 

@@ -3,6 +3,8 @@
 // and the log that the runtime stand-ins append to.
 #pragma once
 
+#include "unique_handle.h"
+
 #include <windows.h>
 
 #include <map>
@@ -10,14 +12,20 @@
 #include <string>
 #include <vector>
 
+// A moment on the platform's clock (FILETIME, 100 ns units); 0 when the machine cannot say.
+using Moment = unsigned long long;
+Moment Now();
+
 struct ProcessInfo {
     std::string name;
     DWORD parentId = 0;
+    Moment started = 0;
 };
 
 struct FileInfo {
     unsigned long long size = 0;
-    FILETIME written = {};
+    Moment created = 0;
+    Moment written = 0;
     std::string digest;  // only in full snapshots, when the setup does not run
 };
 
@@ -27,7 +35,17 @@ struct MachineState {
     std::map<DWORD, ProcessInfo> processes;
     std::map<std::string, FileInfo> tempFiles;
     std::string initialized;  // "absent", "no key" or the value's text
+    Moment settingsWritten = 0;  // when the key last changed
     std::vector<std::string> logLines;
+    Moment logWritten = 0;
+    Moment takenAt = 0;
+};
+
+// One change, at the moment the machine says it happened (a process's start or end, a file's
+// creation, the key's last write), else at the moment it was seen.
+struct Change {
+    std::string text;
+    Moment at = 0;
 };
 
 class MachineObserver {
@@ -36,19 +54,24 @@ public:
 
     // A light snapshot opens no file of the temporary folder, so that it never gets in the way
     // of the setup deleting or rewriting one; products are optional because they are slow.
-    MachineState Take(bool withProducts, bool withDigests) const;
+    MachineState Take(bool withProducts, bool withDigests);
 
-    const std::string& TempFolder() const { return m_tempFolder; }
+    // From before to after: "file+ NAME SIZE", "file- NAME", "file~ NAME SIZE", "process+ NAME
+    // PID", "process- NAME PID", "registry Initialized STATE", "product+ CODE", "product- CODE",
+    // "log LINE". Products are compared only when both snapshots have them.
+    std::vector<Change> Changes(const MachineState& before, const MachineState& after);
 
 private:
+    void FollowProcesses(std::map<DWORD, ProcessInfo>& processes);
+    Moment EndOf(DWORD processId);
+
     std::string m_tempFolder;
     std::string m_logPath;
+    // Every process seen is held open: its end can be asked after it ended, and its
+    // identifier cannot go to another process meanwhile.
+    std::map<DWORD, UniqueProcessHandle> m_held;
+    std::map<DWORD, Moment> m_started;
 };
-
-// One line per change from before to after: "file+ NAME SIZE", "file- NAME", "file~ NAME SIZE",
-// "process+ NAME PID", "process- NAME PID", "registry Initialized STATE", "product+ CODE",
-// "product- CODE", "log LINE". Products are compared only when after has them.
-std::vector<std::string> DescribeChanges(const MachineState& before, const MachineState& after);
 
 // The descendants of a process in a process table, the process included.
 std::set<DWORD> ProcessTree(const std::map<DWORD, ProcessInfo>& processes, DWORD root);

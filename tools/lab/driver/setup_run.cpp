@@ -57,13 +57,14 @@ void TerminateTree(const MachineState& state, DWORD root)
 class Watch {
 public:
     Watch(const RunPlan& plan, RunRecord& record)
-        : m_plan(plan), m_record(record), m_observer(plan.tempFolder, plan.logPath), m_start(GetTickCount())
+        : m_plan(plan), m_record(record), m_observer(plan.tempFolder, plan.logPath)
     {
         m_record.before = m_observer.Take(true, true);
         m_last = m_record.before;
+        m_start = Now();
     }
 
-    DWORD Elapsed() const { return GetTickCount() - m_start; }
+    DWORD Elapsed() const { return Since(Now()); }
 
     void Observe(DWORD setupId)
     {
@@ -104,17 +105,26 @@ public:
         } while (!left.empty() && Elapsed() < deadline);
         m_record.left = left;
         m_record.after = m_observer.Take(true, true);
-        for (std::string& change : DescribeChanges(m_last, m_record.after))
-            m_record.events.emplace_back(Elapsed(), std::move(change));
+        Record(m_observer.Changes(m_last, m_record.after));
+        // Changes carry the moment they happened, which may be before the poll that saw them.
+        std::stable_sort(m_record.events.begin(), m_record.events.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
     }
 
     const MachineState& Last() const { return m_last; }
 
 private:
+    DWORD Since(Moment at) const { return at > m_start ? static_cast<DWORD>((at - m_start) / 10000) : 0; }
+
+    void Record(std::vector<Change> changes)
+    {
+        for (Change& change : changes)
+            m_record.events.emplace_back(Since(change.at), std::move(change.text));
+    }
+
     void Note(MachineState& state)
     {
-        for (std::string& change : DescribeChanges(m_last, state))
-            m_record.events.emplace_back(Elapsed(), std::move(change));
+        Record(m_observer.Changes(m_last, state));
         m_last = std::move(state);
     }
 
@@ -165,7 +175,7 @@ private:
     const RunPlan& m_plan;
     RunRecord& m_record;
     MachineObserver m_observer;
-    DWORD m_start;
+    Moment m_start = 0;
     DWORD m_lastProducts = 0;
     MachineState m_last;
     std::map<HWND, DWORD> m_firstSeen;
