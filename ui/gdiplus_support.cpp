@@ -1,5 +1,7 @@
 #include "gdiplus_support.h"
 
+#include <initializer_list>
+
 std::wstring ToUtf16(const char* text)
 {
     if (text == nullptr)
@@ -13,21 +15,46 @@ std::wstring ToUtf16(const char* text)
     return wide;
 }
 
+namespace {
+
+// The generic sans-serif family's name. It is asked for by name rather than through
+// FontFamily::GenericSansSerif, whose cached object would outlive GDI+ in static storage.
+std::wstring GenericSansSerifName()
+{
+    Gdiplus::GpFontFamily* generic = nullptr;
+    WCHAR name[LF_FACESIZE] = {};
+    if (Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif(&generic) == Gdiplus::Ok && generic != nullptr) {
+        Gdiplus::DllExports::GdipGetFamilyName(generic, name, LANG_NEUTRAL);
+        Gdiplus::DllExports::GdipDeleteFontFamily(generic);
+    }
+    return name;
+}
+
+// The face the system draws its default GUI font with: where not even the generic family
+// can be had (a Wine prefix without Wine's own fonts), the system's own sans-serif choice.
+std::wstring GuiFontFaceName()
+{
+    WCHAR face[LF_FACESIZE] = {};
+    HDC hdc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+    GetTextFaceW(hdc, LF_FACESIZE, face);
+    SelectObject(hdc, previous);
+    ReleaseDC(nullptr, hdc);
+    return face;
+}
+
+} // namespace
+
 std::shared_ptr<Gdiplus::Font> NewFontOrSansSerif(const WCHAR* familyName, Gdiplus::REAL emSize, INT style,
                                                   Gdiplus::Unit unit)
 {
     std::shared_ptr<Gdiplus::Font> font(new Gdiplus::Font(familyName, emSize, style, unit));
-    if (font->IsAvailable())
-        return font;
-    // The generic family is asked for by name rather than through FontFamily::GenericSansSerif,
-    // whose cached object would outlive GDI+ in static storage.
-    Gdiplus::GpFontFamily* generic = nullptr;
-    WCHAR genericName[LF_FACESIZE] = {};
-    if (Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif(&generic) == Gdiplus::Ok && generic != nullptr) {
-        Gdiplus::DllExports::GdipGetFamilyName(generic, genericName, LANG_NEUTRAL);
-        Gdiplus::DllExports::GdipDeleteFontFamily(generic);
+    for (auto fallback : {GenericSansSerifName, GuiFontFaceName}) {
+        if (font->IsAvailable())
+            break;
+        const std::wstring name = fallback();
+        if (!name.empty())
+            font.reset(new Gdiplus::Font(name.c_str(), emSize, style, unit));
     }
-    if (genericName[0] != L'\0')
-        font.reset(new Gdiplus::Font(genericName, emSize, style, unit));
     return font;
 }

@@ -14,6 +14,7 @@
 std::wstring ToUtf16(const char* text);
 
 // A font of the named family; when that family cannot be had, of the generic sans-serif family,
-// as GDI+ does on Windows (Wine's GDI+ fails instead).
+// as GDI+ does on Windows (Wine's GDI+ fails instead), or else of the face the system gives its
+// default GUI font.
 std::shared_ptr<Gdiplus::Font> NewFontOrSansSerif(const WCHAR* familyName, Gdiplus::REAL emSize, INT style,
                                                   Gdiplus::Unit unit);
