@@ -2,6 +2,7 @@
 
 #include "edition_installation.h"
 #include "error.h"
+#include "finish_dialog_impl.h"
 #include "message_box.h"
 #include "outlook_detection.h"
 
@@ -32,7 +33,13 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
             return FALSE;
         }
         SetExitCode(ERROR_SUCCESS);
-        // GDI+ starts here (into m_gdiplusToken), then the finish dialog runs modally.
+
+        // GDI+ runs from here until ExitInstance; without it there is no finish dialog.
+        Gdiplus::GdiplusStartupInput input(nullptr, FALSE, FALSE);
+        if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok)
+            return FALSE;
+        CDlgFinishSetupImpl dialog;
+        dialog.DoModal();
         return FALSE;
     } catch (const Error::VsException& error) {
         error.Report();

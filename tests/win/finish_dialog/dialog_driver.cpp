@@ -60,7 +60,7 @@ HWND WaitForDialog(const char* caption, DWORD milliseconds)
     }
 }
 
-INT_PTR RunModal(CDialog& dialog, const char* caption, const std::function<void(HWND)>& person)
+void WithPerson(const char* caption, const std::function<void(HWND)>& person, const std::function<void()>& body)
 {
     std::thread personThread([&] {
         const HWND window = WaitForDialog(caption, 15000);
@@ -69,8 +69,14 @@ INT_PTR RunModal(CDialog& dialog, const char* caption, const std::function<void(
         if (window != nullptr && IsWindow(window) && IsWindowVisible(window))
             PostMessageA(window, WM_CLOSE, 0, 0);
     });
-    const INT_PTR result = dialog.DoModal();
+    body();
     personThread.join();
+}
+
+INT_PTR RunModal(CDialog& dialog, const char* caption, const std::function<void(HWND)>& person)
+{
+    INT_PTR result = -1;
+    WithPerson(caption, person, [&] { result = dialog.DoModal(); });
     return result;
 }
 

@@ -13,8 +13,11 @@
 // The visible top-level window of this process with that caption; null after the time limit.
 HWND WaitForDialog(const char* caption, DWORD milliseconds);
 
-// DoModal's result. person runs on its own thread with the dialog's window, or with null when
-// it never showed.
+// Runs body (which shows the dialog modally somewhere inside) while person runs on its own
+// thread with the dialog's window, or with null when it never showed.
+void WithPerson(const char* caption, const std::function<void(HWND)>& person, const std::function<void()>& body);
+
+// DoModal's result, with person acting on the dialog as above.
 INT_PTR RunModal(CDialog& dialog, const char* caption, const std::function<void(HWND)>& person);
 
 // A control's rectangle in its parent's client coordinates.

@@ -1,0 +1,155 @@
+// The end of a successful run in the application object: GDI+, the finish dialog, its removal
+// and GDI+'s shutdown. Windows Installer is replaced by a table of stand-in functions (an
+// installed 32-bit Outlook and an installation that succeeds), which a real machine cannot be
+// made to give on demand; everything else is real.
+#include "dialog_driver.h"
+#include "modal_watcher.h"
+#include "msi_api.h"
+#include "setup_app.h"
+#include "temp_dir.h"
+
+#include <delayimp.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kCaption[] = "Vostrel Outlook Enclosa";
+
+// Every GdiplusShutdown of the process, seen through the delay-load hook before it reaches
+// gdiplus.dll (the framework imports GDI+ by delay-load).
+std::vector<ULONG_PTR> g_shutdownTokens;
+PfnDliHook g_frameworkHook = nullptr;
+
+void WINAPI RecordingShutdown(ULONG_PTR token)
+{
+    g_shutdownTokens.push_back(token);
+    using Shutdown = void(WINAPI*)(ULONG_PTR);
+    auto real = reinterpret_cast<Shutdown>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdiplus.dll"), "GdiplusShutdown")));
+    if (real != nullptr)
+        real(token);
+}
+
+FARPROC WINAPI WatchShutdown(unsigned notification, PDelayLoadInfo info)
+{
+    if (notification == dliNotePreGetProcAddress && info->dlp.fImportByName &&
+        std::strcmp(info->dlp.szProcName, "GdiplusShutdown") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&RecordingShutdown));
+    return g_frameworkHook != nullptr ? g_frameworkHook(notification, info) : nullptr;
+}
+
+const bool g_watching = [] {
+    g_frameworkHook = __pfnDliNotifyHook2;
+    __pfnDliNotifyHook2 = WatchShutdown;
+    return true;
+}();
+
+INSTALLSTATE WINAPI LocateOnlyA32BitOutlook(LPCSTR component, LPSTR path, LPDWORD size)
+{
+    if (std::strcmp(component, "{3CE26368-6322-4ABF-B11B-458F5C450D0F}") != 0)
+        return INSTALLSTATE_UNKNOWN;
+    lstrcpynA(path, "C:\\Program Files\\Microsoft Office\\OUTLOOK.EXE", static_cast<int>(*size));
+    return INSTALLSTATE_LOCAL;
+}
+
+UINT WINAPI NoRelatedProducts(LPCSTR, DWORD, DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
+UINT WINAPI NoProducts(DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
+INSTALLUILEVEL WINAPI AnyInterface(INSTALLUILEVEL, HWND*) { return INSTALLUILEVEL_DEFAULT; }
+UINT WINAPI InstallSucceeds(LPCSTR, LPCSTR) { return ERROR_SUCCESS; }
+
+class FinishStep : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        MsiFunctions installed;
+        installed.LocateComponent = LocateOnlyA32BitOutlook;
+        installed.EnumRelatedProducts = NoRelatedProducts;
+        installed.EnumProducts = NoProducts;
+        installed.SetInternalUI = AnyInterface;
+        installed.InstallProduct = InstallSucceeds;
+        m_saved = SetMsiFunctions(installed);
+        GetEnvironmentVariableA("TMP", m_savedTmp, sizeof m_savedTmp);
+        g_shutdownTokens.clear();
+    }
+    void TearDown() override
+    {
+        SetMsiFunctions(m_saved);
+        SetEnvironmentVariableA("TMP", m_savedTmp[0] != '\0' ? m_savedTmp : nullptr);
+    }
+    static void SetTemporaryFolder(const std::string& folder) { SetEnvironmentVariableA("TMP", folder.c_str()); }
+
+    TempDir m_temporary;
+
+private:
+    MsiFunctions m_saved;
+    char m_savedTmp[MAX_PATH] = {};
+};
+
+std::vector<std::string> FolderNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = entry.cFileName;
+        if (name != "." && name != ".." && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            names.push_back(name);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+} // namespace
+
+TEST_F(FinishStep, AfterASuccessfulInstallationTheDialogShowsAndEverythingIsUndoneAfterIt)
+{
+    SetTemporaryFolder(m_temporary.Path());
+    VsEnclosaSetupBootApp app;
+    std::vector<std::string> foldersWhileShown;
+    BOOL initResult = TRUE;
+    WithPerson(
+        kCaption,
+        [&](HWND dialog) {
+            ASSERT_NE(dialog, nullptr) << "no finish dialog";
+            foldersWhileShown = FolderNames(m_temporary.Path());
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        },
+        [&] { initResult = app.InitInstance(); });
+    EXPECT_FALSE(initResult);
+    ASSERT_EQ(foldersWhileShown.size(), 1u) << "the welcome folder, while the dialog is shown";
+    EXPECT_EQ(foldersWhileShown[0].size(), 38u);
+    EXPECT_TRUE(FolderNames(m_temporary.Path()).empty()) << "the welcome folder goes with the dialog";
+    EXPECT_TRUE(FileExists(m_temporary / "VsEnclosaSetup.msi")) << "the package stays";
+
+    EXPECT_TRUE(g_shutdownTokens.empty()) << "GDI+ runs until ExitInstance";
+    EXPECT_EQ(app.ExitInstance(), ERROR_SUCCESS);
+    ASSERT_EQ(g_shutdownTokens.size(), 1u);
+    EXPECT_NE(g_shutdownTokens[0], 0u);
+}
+
+TEST_F(FinishStep, WithoutAWelcomeFolderTheErrorIsShownAndGdiplusIsStillShutDown)
+{
+    WriteFileBytes(m_temporary / "blocker", "a file where the temporary folder should be");
+    SetTemporaryFolder(m_temporary / "blocker");
+    VsEnclosaSetupBootApp app;
+    ModalWatcher watcher(IDOK);
+    EXPECT_FALSE(app.InitInstance());
+    ASSERT_TRUE(watcher.WaitForBoxes(1, 5000));
+    const std::vector<SeenBox> boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 1u) << "the error box only, no finish dialog";
+    EXPECT_EQ(boxes[0].caption, "Error");
+    const std::string start = "Failed to create directory '" + m_temporary / "blocker\\{";
+    EXPECT_EQ(boxes[0].text.substr(0, start.size()), start) << boxes[0].text;
+    EXPECT_EQ(boxes[0].text.size(), start.size() + 37 + 1) << boxes[0].text;
+    EXPECT_EQ(boxes[0].text.back(), '\'');
+
+    EXPECT_NE(app.ExitInstance(), ERROR_SUCCESS);
+    ASSERT_EQ(g_shutdownTokens.size(), 1u) << "GDI+ was started before the dialog, so it is shut down";
+    EXPECT_NE(g_shutdownTokens[0], 0u);
+}
