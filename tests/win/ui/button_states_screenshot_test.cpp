@@ -6,6 +6,7 @@
 #include "button_fixture.h"
 #include "temp_dir.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -92,6 +93,18 @@ TEST(ButtonScreenshot, EveryVisualStateOfTheCloseButtonIsKeptAsAPicture)
         captures.push_back(Capture(dialog.m_hWnd));
     }
     KillTimer(button.m_hWnd, CGdiPlusButton::kGlowTimerId);
+
+    // Emptied, the caption is gone from the screen: the face is painted after the new text is set.
+    button.EnableWindow(TRUE);
+    button.SetWindowText("");
+    auto emptied = Capture(dialog.m_hWnd);
+    int brightest = 0;
+    for (int y = rcButton.top + 6; y < rcButton.bottom - 6; ++y)
+        for (int x = rcButton.left + 6; x < rcButton.right - 6; ++x) {
+            const DWORD rgb = emptied->Rgb(x, y);
+            brightest = std::max(brightest, static_cast<int>((rgb >> 16) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF)));
+        }
+    EXPECT_LT(brightest, 0x88 + 0x94 + 0xA2 + 8) << "nothing brighter than the face's top colour";
 
     // The screen shows the painted face, not the standard button's, even after a new text.
     const DibCanvas& normal = *captures.front();
