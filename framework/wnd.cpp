@@ -81,6 +81,9 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
             UnsubclassWindow();
         return FALSE;
     }
+    // Without the hook the window is bound after its creation messages.
+    if (m_hWnd == nullptr)
+        SubclassWindow(hWnd);
     return m_hWnd == hWnd;
 }
 
