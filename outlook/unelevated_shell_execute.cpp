@@ -3,6 +3,8 @@
 // view, the view's background object gives the Shell.Application of that Explorer.
 #include "unelevated_shell_execute.h"
 
+#include "com_init_guard.h"
+
 #include <windows.h>
 #include <exdisp.h>
 #include <oleauto.h>
@@ -42,25 +44,6 @@ private:
     }
 
     Interface* m_pointer = nullptr;
-};
-
-// COM for this thread, undone only when this call did it (S_OK or S_FALSE). A thread already
-// in the other apartment kind can still use COM as it is.
-class ComInitGuard {
-public:
-    ComInitGuard() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComInitGuard()
-    {
-        if (SUCCEEDED(m_result))
-            CoUninitialize();
-    }
-    ComInitGuard(const ComInitGuard&) = delete;
-    ComInitGuard& operator=(const ComInitGuard&) = delete;
-
-    bool IsUsable() const { return SUCCEEDED(m_result) || m_result == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT m_result;
 };
 
 class Variant {
@@ -149,6 +132,7 @@ bool ShellExecuteAsDesktopUser(const char* verb, const char* file, int showComma
     if (!fileName.SetText(file) || !noArguments.SetText("") || !noFolder.SetText("") || !operation.SetText(verb))
         return false;
     show.SetInt(showCommand);
-    return SUCCEEDED(shell->ShellExecute(fileName.Value().bstrVal, noArguments.Value(), noFolder.Value(),
-                                         operation.Value(), show.Value()));
+    // S_FALSE is Explorer's answer when it could not start the program.
+    return shell->ShellExecute(fileName.Value().bstrVal, noArguments.Value(), noFolder.Value(), operation.Value(),
+                               show.Value()) == S_OK;
 }

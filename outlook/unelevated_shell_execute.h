@@ -2,6 +2,7 @@
 // with the person's ordinary rights even when the caller runs elevated.
 #pragma once
 
-// True when the desktop's shell took the request. False where there is no desktop shell view
-// to ask (no Explorer, a service, Wine): the caller then starts the program itself.
+// True when the desktop's shell started the program. False where there is no desktop shell view
+// to ask (no Explorer running, or one that has not yet registered its desktop) or when it
+// could not start the program: the caller then starts the program itself.
 bool ShellExecuteAsDesktopUser(const char* verb, const char* file, int showCommand);
