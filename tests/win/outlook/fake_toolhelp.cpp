@@ -1,0 +1,67 @@
+#include "fake_toolhelp.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+int g_mode = FakeSnapshotRefused;
+size_t g_next = 0;
+
+BOOL Fail(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+BOOL Fill(PROCESSENTRY32* entry)
+{
+    if (g_next >= sizeof FakeListingProcesses / sizeof FakeListingProcesses[0])
+        return Fail(ERROR_NO_MORE_FILES);
+    const FakeProcess& process = FakeListingProcesses[g_next++];
+    const DWORD size = entry->dwSize;
+    std::memset(entry, 0, sizeof *entry);
+    entry->dwSize = size;
+    entry->th32ProcessID = process.processId;
+    entry->th32ParentProcessID = process.parentId;
+    entry->cntThreads = process.threads;
+    std::strcpy(entry->szExeFile, process.exeFile);
+    return TRUE;
+}
+
+} // namespace
+
+extern "C" {
+
+__declspec(dllexport) void SetFakeToolhelpMode(int mode) { g_mode = mode; }
+
+__declspec(dllexport) HANDLE WINAPI CreateToolhelp32Snapshot(DWORD, DWORD)
+{
+    if (g_mode == FakeSnapshotRefused) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, FAKE_SNAPSHOT_NAME_FORMAT, GetCurrentProcessId());
+    g_next = 0;
+    return CreateEventA(nullptr, TRUE, FALSE, name);
+}
+
+__declspec(dllexport) BOOL WINAPI Process32First(HANDLE, PROCESSENTRY32* entry)
+{
+    if (g_mode != FakeListing)
+        return Fail(ERROR_NO_MORE_FILES);
+    if (entry->dwSize != sizeof *entry)
+        return Fail(ERROR_BAD_LENGTH);
+    return Fill(entry);
+}
+
+__declspec(dllexport) BOOL WINAPI Process32Next(HANDLE, PROCESSENTRY32* entry)
+{
+    return g_mode == FakeListing ? Fill(entry) : Fail(ERROR_NO_MORE_FILES);
+}
+
+} // extern "C"

@@ -1,0 +1,179 @@
+#include "error.h"
+#include "fake_toolhelp_module.h"
+#include "processes_enum.h"
+#include "toolhelp32_wrapper.h"
+#include "unique_handle.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+PROCESSENTRY32 Entry(DWORD processId, const char* exeFile)
+{
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    entry.th32ProcessID = processId;
+    std::strcpy(entry.szExeFile, exeFile);
+    return entry;
+}
+
+std::string ThisExeName()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string full(path);
+    return full.substr(full.find_last_of('\\') + 1);
+}
+
+std::string Upper(std::string text)
+{
+    for (char& ch : text)
+        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return text;
+}
+
+// Refresh's exception, with the list filled beforehand so that emptying it shows.
+Error::VsExceptionCommon RefreshFailure(const char* module, size_t& sizeAfter)
+{
+    CProcessesEnum processes(module);
+    processes.push_back(Entry(1, "outlook.exe"));
+    try {
+        processes.Refresh();
+    } catch (const Error::VsExceptionCommon& error) {
+        sizeAfter = processes.size();
+        return error;
+    }
+    ADD_FAILURE() << "Refresh did not throw";
+    return Error::VsExceptionCommon(0, "", nullptr, 0);
+}
+
+bool SnapshotHandleStillOpen()
+{
+    char name[64];
+    std::snprintf(name, sizeof name, FAKE_SNAPSHOT_NAME_FORMAT, GetCurrentProcessId());
+    const UniqueKernelHandle event(OpenEventA(SYNCHRONIZE, FALSE, name));
+    return event.IsValid();
+}
+
+} // namespace
+
+TEST(ProcessSnapshot, RealSnapshotListsThisProcessUnderAnyCase)
+{
+    CProcessesEnum processes;
+    EXPECT_FALSE(processes.FindByName(ThisExeName().c_str(), nullptr)) << "never refreshed";
+
+    processes.Refresh();
+    PROCESSENTRY32 found = {};
+    ASSERT_TRUE(processes.FindByName(Upper(ThisExeName()).c_str(), &found));
+    EXPECT_EQ(found.th32ProcessID, GetCurrentProcessId());
+    EXPECT_EQ(found.dwSize, sizeof(PROCESSENTRY32));
+}
+
+TEST(ProcessSnapshot, FindByNameComparesTheLastNameComponentAndTakesTheFirstMatch)
+{
+    CProcessesEnum processes;
+    processes.push_back(Entry(10, "explorer.exe"));
+    processes.push_back(Entry(11, "C:\\Program Files\\Microsoft Office\\Office14\\OUTLOOK.EXE"));
+    processes.push_back(Entry(12, "outlook.exe"));
+    processes.push_back(Entry(13, "outlook.exe.old"));
+
+    PROCESSENTRY32 found = {};
+    ASSERT_TRUE(processes.FindByName("outlook.exe", &found));
+    EXPECT_EQ(found.th32ProcessID, 11u);
+    EXPECT_STREQ(found.szExeFile, "C:\\Program Files\\Microsoft Office\\Office14\\OUTLOOK.EXE");
+    EXPECT_TRUE(processes.FindByName("Outlook.Exe", nullptr));
+
+    // A miss leaves the record as it was; a partial name or a folder is no match.
+    PROCESSENTRY32 untouched = Entry(77, "kept");
+    EXPECT_FALSE(processes.FindByName("outlook", &untouched));
+    EXPECT_FALSE(processes.FindByName("Office14", &untouched));
+    EXPECT_FALSE(processes.FindByName("", &untouched));
+    EXPECT_EQ(untouched.th32ProcessID, 77u);
+    EXPECT_STREQ(untouched.szExeFile, "kept");
+}
+
+TEST(ToolHelp32Wrapper, ModuleThatCannotBeLoadedGivesAnEmptyListAndNoError)
+{
+    const CToolHelp32Wrapper wrapper("no_such_toolhelp_module.dll");
+    EXPECT_FALSE(wrapper.IsLoaded());
+    EXPECT_EQ(wrapper.CreateSnapshot(TH32CS_SNAPPROCESS, 0), nullptr);
+    PROCESSENTRY32 entry = {};
+    EXPECT_FALSE(wrapper.FirstProcess(nullptr, &entry));
+    EXPECT_FALSE(wrapper.NextProcess(nullptr, &entry));
+
+    CProcessesEnum processes("no_such_toolhelp_module.dll");
+    processes.push_back(Entry(1, "outlook.exe"));
+    EXPECT_NO_THROW(processes.Refresh());
+    EXPECT_TRUE(processes.empty());
+    EXPECT_FALSE(processes.FindByName("outlook.exe", nullptr));
+}
+
+TEST(ToolHelp32Wrapper, ModuleWithoutTheFunctionsFailsAtTheFirstProcess)
+{
+    // user32.dll loads but exports none of the three: a null snapshot, then Process32First fails.
+    const CToolHelp32Wrapper wrapper("user32.dll");
+    ASSERT_TRUE(wrapper.IsLoaded());
+    EXPECT_EQ(wrapper.CreateSnapshot(TH32CS_SNAPPROCESS, 0), nullptr);
+
+    size_t sizeAfter = 99;
+    const auto error = RefreshFailure("user32.dll", sizeAfter);
+    EXPECT_EQ(error.GetDescription(), "Process32First failed.");
+    EXPECT_EQ(sizeAfter, 0u);
+}
+
+// The real platform cannot be made to refuse a snapshot on demand; the fake module can.
+class FailingSnapshot : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_fake.IsLoaded()) << "cannot load " << m_fake.Path(); }
+
+    const FakeToolhelpModule m_fake;
+};
+
+TEST_F(FailingSnapshot, RefusedSnapshotRaisesTheSnapshotError)
+{
+    m_fake.SetMode(FakeSnapshotRefused);
+    size_t sizeAfter = 99;
+    const auto error = RefreshFailure(m_fake.Path(), sizeAfter);
+    EXPECT_EQ(error.GetCode(), static_cast<unsigned long>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(error.GetDescription(), "CreateToolhelp32Snapshot (of processes)");
+    EXPECT_EQ(error.GetSourceFile(), "");
+    EXPECT_EQ(error.GetLine(), 0);
+    EXPECT_EQ(sizeAfter, 0u);
+}
+
+TEST_F(FailingSnapshot, FailingFirstProcessRaisesItsErrorAndClosesTheSnapshot)
+{
+    m_fake.SetMode(FakeFirstProcessFails);
+    size_t sizeAfter = 99;
+    const auto error = RefreshFailure(m_fake.Path(), sizeAfter);
+    EXPECT_EQ(error.GetCode(), static_cast<unsigned long>(ERROR_NO_MORE_FILES));
+    EXPECT_EQ(error.GetDescription(), "Process32First failed.");
+    EXPECT_EQ(error.GetLine(), 0);
+    EXPECT_EQ(sizeAfter, 0u);
+    EXPECT_FALSE(SnapshotHandleStillOpen());
+}
+
+TEST_F(FailingSnapshot, ListingKeepsCompleteRecordsInOrderAndClosesTheSnapshot)
+{
+    m_fake.SetMode(FakeListing);
+    CProcessesEnum processes(m_fake.Path());
+    processes.Refresh();
+    processes.Refresh();
+    ASSERT_EQ(processes.size(), std::size(FakeListingProcesses));
+    for (size_t i = 0; i < processes.size(); ++i) {
+        EXPECT_EQ(processes[i].th32ProcessID, FakeListingProcesses[i].processId);
+        EXPECT_EQ(processes[i].th32ParentProcessID, FakeListingProcesses[i].parentId);
+        EXPECT_EQ(processes[i].cntThreads, FakeListingProcesses[i].threads);
+        EXPECT_STREQ(processes[i].szExeFile, FakeListingProcesses[i].exeFile);
+    }
+    EXPECT_FALSE(SnapshotHandleStillOpen());
+
+    PROCESSENTRY32 found = {};
+    ASSERT_TRUE(processes.FindByName("outlook.exe", &found));
+    EXPECT_EQ(found.th32ProcessID, 101u);
+}
