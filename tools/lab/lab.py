@@ -8,7 +8,9 @@ A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   outlook.components   Outlook component codes a stand-in package installs (any of the six)
   editions             other-edition packages: german-x86, german-x64, polish-x86, polish-x64
   this-edition         x86 or x64: this edition installed already (from the setup's own package)
-  outlook.running      yes: the stand-in Outlook runs before the setup starts
+  outlook.program      yes: the stand-in Outlook is installed as Outlook's program (App Paths),
+                       so that the shell can start it
+  outlook.running      yes: the stand-in Outlook runs before the setup starts (implies program)
   outlook.arguments    its command line (--mode=close|ignore|ask --windows=N)
   registry.initialized the value "Initialized" before the run (a number), or absent
   payload.package      fails or cancels: the setup carries a package that ends that way
@@ -47,6 +49,8 @@ PROFILES = {
     'x86': ('{9531985D-5D9D-49F8-9818-E811892F902B}', 131, 148),
     'x64': ('{8D116ECE-1738-47D9-BD9C-172411E20B8F}', 134, 147),
 }
+OUTLOOK_PROGRAM = r'C:\Program Files\Microsoft Office\Office14\outlook.exe'
+APP_PATHS = r'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\outlook.exe'
 BUILD_TARGETS = ['VsEnclosaSetupBoot', 'lab_driver', 'lab_planted', 'lab_repack', 'lab_tamper', 'outlook_standin']
 
 
@@ -176,18 +180,27 @@ def prepare_machine(scenario, build, machine, work):
                                     '/t', 'REG_DWORD', '/d', initialized, '/f'])
         if code != 0:
             raise RuntimeError('cannot set "Initialized": ' + output)
+    if scenario.get('outlook.program') == 'yes' or scenario.get('outlook.running') == 'yes':
+        install_outlook_program(build, machine)
     if scenario.get('outlook.running') == 'yes':
-        start_outlook(scenario, build, machine, work)
+        start_outlook(scenario, machine, work)
 
 
-def start_outlook(scenario, build, machine, work):
+def install_outlook_program(build, machine):
     office = machine.drive_c('Program Files', 'Microsoft Office', 'Office14')
     os.makedirs(office, exist_ok=True)
     shutil.copy(build.outlook, os.path.join(office, 'outlook.exe'))
+    # Windows finds "outlook" under "App Paths\outlook.exe"; Wine's shell looks up the name as
+    # given, so the machine carries both keys.
+    for key in (APP_PATHS, APP_PATHS[:-len('.exe')]):
+        code, output = machine.run(['reg', 'add', key, '/ve', '/t', 'REG_SZ', '/d', OUTLOOK_PROGRAM, '/f'])
+        if code != 0:
+            raise RuntimeError('cannot register Outlook: ' + output)
+
+
+def start_outlook(scenario, machine, work):
     marker = os.path.join(work, 'outlook.log')
-    arguments = scenario.get('outlook.arguments').split()
-    machine.start([r'C:\Program Files\Microsoft Office\Office14\outlook.exe',
-                   '--marker=' + windows_path(marker)] + arguments)
+    machine.start([OUTLOOK_PROGRAM] + scenario.get('outlook.arguments').split())
     deadline = time.monotonic() + 60
     while time.monotonic() < deadline:
         if os.path.exists(marker) and 'started' in open(marker).read():
@@ -243,7 +256,10 @@ def run_scenario(scenario, build, lab_root, do_check):
     machine = None
     try:
         template = ensure_template(os.path.join(lab_root, 'template'), display.name)
-        machine = Machine(os.path.join(work, 'prefix'), display.name)
+        # Every stand-in Outlook of the machine notes what happens to it, also one the shell starts.
+        marker = os.path.join(work, 'outlook.log')
+        machine = Machine(os.path.join(work, 'prefix'), display.name,
+                          {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker)})
         clone_prefix(template, machine.prefix)
         prepare_machine(scenario, build, machine, work)
         setup = prepare_setup(scenario, build, machine, work)
@@ -254,13 +270,15 @@ def run_scenario(scenario, build, lab_root, do_check):
         if code not in (0, 2) or not os.path.exists(os.path.join(out, 'facts.txt')):
             raise RuntimeError('the driver failed (%d): %s' % (code, output))
         facts = read_facts(os.path.join(out, 'facts.txt'))
-        marker = os.path.join(work, 'outlook.log')
         if os.path.exists(marker):
             facts['outlook'] = ' | '.join(line.split(' ')[0] if line.startswith('started') else line
                                           for line in open(marker).read().splitlines())
         # Nothing of the run may still be at work: the machine must fall idle by itself, unless
         # the scenario's own Outlook still runs (a person who kept it open).
-        if any(process.poll() is None for process in machine.background):
+        left = facts.get('run%s.processes.left' % facts.get('runs', '1'), '')
+        if left:
+            facts['machine.idle'] = 'no, still running: ' + left
+        elif any(process.poll() is None for process in machine.background):
             facts['machine.idle'] = 'Outlook still running'
         else:
             facts['machine.idle'] = 'yes' if machine.wait_idle(30) else 'no'

@@ -6,6 +6,7 @@ import fcntl
 import os
 import shutil
 import subprocess
+import tempfile
 import time
 
 WINE = '/usr/lib/wine/wine64'
@@ -63,23 +64,35 @@ class Display:
 class Machine:
     """One Wine prefix with its own wineserver; every Windows program of a scenario runs here."""
 
-    def __init__(self, prefix, display):
+    def __init__(self, prefix, display, extra_env=None):
         self.prefix = prefix
         self.display = display
+        self.extra_env = extra_env or {}
         self.background = []
 
     def environment(self, extra=None):
         env = dict(os.environ)
         env.update(WINEPREFIX=self.prefix, WINEARCH='win64', WINEDEBUG='-all',
                    WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d', DISPLAY=self.display)
+        env.update(self.extra_env)
         env.update(extra or {})
         return env
 
     def run(self, arguments, timeout=120, extra_env=None):
         """Runs a Windows program to its end; gives its exit code and output."""
-        result = subprocess.run([WINE] + arguments, env=self.environment(extra_env), stdin=subprocess.DEVNULL,
-                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
-        return result.returncode, result.stdout.decode(errors='replace')
+        # Output goes to a file, not a pipe: a program it starts (Outlook) may inherit the
+        # handle and keep a pipe open long after the program itself has ended.
+        with tempfile.TemporaryFile() as output:
+            process = subprocess.Popen([WINE] + arguments, env=self.environment(extra_env), stdin=subprocess.DEVNULL,
+                                       stdout=output, stderr=subprocess.STDOUT)
+            try:
+                code = process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+                raise
+            output.seek(0)
+            return code, output.read().decode(errors='replace')
 
     def start(self, arguments, extra_env=None):
         """Starts a Windows program that keeps running (Outlook); it ends with the machine."""
