@@ -25,7 +25,6 @@ public:
     ~ComPtr() { Reset(); }
 
     Interface* operator->() const { return m_pointer; }
-    Interface* Get() const { return m_pointer; }
     explicit operator bool() const { return m_pointer != nullptr; }
 
     // The address to receive a new pointer; the old one is released first.
