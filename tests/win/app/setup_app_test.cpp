@@ -1,0 +1,110 @@
+// The application object in this process, with Windows Installer's entry points replaced: the
+// results of an installation (cancelled, failed, restart needed) and exceptions cannot be had
+// from a real installation on demand. The rest of the run is real: the installation sequence,
+// the Outlook check, the extraction (of this test program's resources, which hold no payloads)
+// into a temporary folder of the test's own.
+#include "error.h"
+#include "message_box.h"
+#include "modal_watcher.h"
+#include "msi_api.h"
+#include "setup_app.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <string>
+
+namespace {
+
+const char kX64OutlookComponent[] = "{ECCC8A38-7855-46CA-88FB-3BAA7CD95E56}";
+
+UINT g_installResult = ERROR_SUCCESS;
+int g_installCalls = 0;
+enum class Thrown { Nothing, SetupError, Other } g_thrown = Thrown::Nothing;
+
+INSTALLSTATE WINAPI LocateX64Outlook(LPCSTR code, LPSTR, LPDWORD)
+{
+    if (g_thrown == Thrown::SetupError)
+        throw Error::VsExceptionText("Failed to create directory 'C:\\welcome'", nullptr, 0);
+    if (g_thrown == Thrown::Other)
+        throw std::bad_alloc();
+    return std::string(code) == kX64OutlookComponent ? INSTALLSTATE_LOCAL : INSTALLSTATE_UNKNOWN;
+}
+UINT WINAPI NoRelatedProducts(LPCSTR, DWORD, DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
+UINT WINAPI NoProducts(DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
+INSTALLUILEVEL WINAPI KeepUiLevel(INSTALLUILEVEL, HWND*) { return INSTALLUILEVEL_DEFAULT; }
+UINT WINAPI Install(LPCSTR, LPCSTR)
+{
+    ++g_installCalls;
+    return g_installResult;
+}
+
+class SetupApp : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_installCalls = 0;
+        g_thrown = Thrown::Nothing;
+        m_real = SetMsiFunctions({LocateX64Outlook, NoRelatedProducts, NoProducts, KeepUiLevel, Install});
+        // The payloads go to a folder of this test's own.
+        GetEnvironmentVariableA("TMP", m_tmp, sizeof m_tmp);
+        SetEnvironmentVariableA("TMP", m_temp.Path().c_str());
+    }
+    void TearDown() override
+    {
+        SetMsiFunctions(m_real);
+        SetEnvironmentVariableA("TMP", m_tmp[0] != '\0' ? m_tmp : nullptr);
+    }
+
+    // Runs the application as the framework does; gives the exit code.
+    static int Run()
+    {
+        VsEnclosaSetupBootApp app;
+        EXPECT_FALSE(app.InitInstance());
+        return app.ExitInstance();
+    }
+
+    MsiFunctions m_real;
+    TempDir m_temp;
+    char m_tmp[MAX_PATH] = {};
+};
+
+TEST_F(SetupApp, AFailedInstallationEndsWithWindowsInstallersResultAndNeverStartsGdiplus)
+{
+    ModalWatcher watcher(IDOK);
+    // Cancelled, failed, and the two that need a restart.
+    for (UINT result : {ERROR_INSTALL_USEREXIT, ERROR_INSTALL_FAILURE, ERROR_SUCCESS_REBOOT_REQUIRED,
+                        ERROR_SUCCESS_REBOOT_INITIATED}) {
+        SCOPED_TRACE(testing::Message() << "Windows Installer gives " << result);
+        g_installResult = result;
+        g_installCalls = 0;
+        EXPECT_EQ(Run(), int(result));
+        EXPECT_EQ(g_installCalls, 1);
+        EXPECT_TRUE(FileExists(m_temp / "VsEnclosaSetupx64.msi"));
+    }
+    EXPECT_TRUE(watcher.Boxes().empty());
+    EXPECT_EQ(GetModuleHandleA("gdiplus.dll"), nullptr);
+}
+
+TEST_F(SetupApp, ExceptionsAreShownAndEndWith1603)
+{
+    ModalWatcher watcher(IDOK);
+    g_thrown = Thrown::SetupError;
+    EXPECT_EQ(Run(), ERROR_INSTALL_FAILURE);
+    g_thrown = Thrown::Other;
+    EXPECT_EQ(Run(), ERROR_INSTALL_FAILURE);
+    EXPECT_EQ(g_installCalls, 0);
+
+    const auto boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(boxes[0].text, "Failed to create directory 'C:\\welcome'");
+    EXPECT_EQ(boxes[0].icon, StockIcon(IDI_ERROR));
+    EXPECT_EQ(boxes[1].caption, AfxGetAppTitle());
+    EXPECT_EQ(boxes[1].text, "Unknown error while installing Vostrel Outlook Enclosa.");
+    EXPECT_EQ(boxes[1].buttonIds, std::vector<int>{IDOK});
+    EXPECT_EQ(boxes[1].icon, StockIcon(IDI_EXCLAMATION));
+}
+
+} // namespace
