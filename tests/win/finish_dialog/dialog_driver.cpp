@@ -120,3 +120,18 @@ DWORD ScreenPixel(HWND window, int x, int y)
     ReleaseDC(nullptr, screen);
     return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
+
+bool IsEmptyFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA entry{};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    bool empty = true;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            empty = empty && (name == "." || name == "..");
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    return empty;
+}

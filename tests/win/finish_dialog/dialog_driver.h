@@ -26,5 +26,8 @@ RECT ChildRect(HWND child);
 // Saves what the screen shows of the window (frame included) as a PNG picture.
 bool SaveWindowPicture(HWND window, const std::string& path);
 
+// True when the folder holds nothing (or does not exist).
+bool IsEmptyFolder(const std::string& folder);
+
 // The colour (0x00RRGGBB) the screen shows at a point of the window's client area.
 DWORD ScreenPixel(HWND window, int x, int y);

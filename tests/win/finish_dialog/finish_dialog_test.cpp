@@ -38,21 +38,6 @@ std::string WindowText(HWND window)
     return text;
 }
 
-bool IsEmptyFolder(const std::string& folder)
-{
-    WIN32_FIND_DATAA entry{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    bool empty = true;
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            empty = empty && (name == "." || name == "..");
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    return empty;
-}
-
 // Everything a person sees of the shown dialog, and the page files behind it.
 void ExpectDialogAsDesigned(HWND dialog, const std::string& folder)
 {
@@ -83,6 +68,7 @@ void ExpectDialogAsDesigned(HWND dialog, const std::string& folder)
     EXPECT_NEAR(buttonRect.right, width - 5, 1);
     EXPECT_NEAR(buttonRect.bottom, height - 5, 1);
     EXPECT_GT(buttonRect.top, band) << "the button sits inside the band";
+    EXPECT_GT(buttonRect.right - buttonRect.left, 100) << "sized to its caption";
 
     // The frame the dialog paints: a grey 2-pixel line on the view's bottom edge over a
     // gradient from light to darker grey.

@@ -111,6 +111,10 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     for (const auto& [name, info] : record.after.tempFiles)
         sizes.push_back(name + " " + std::to_string(info.size) + " " + info.digest);
     facts.Add(prefix + "temp.contents", Join(sizes));
+    std::vector<std::string> folders;
+    for (const auto& entry : record.after.tempFolders)
+        folders.push_back(entry.first);
+    facts.Add(prefix + "temp.folders", Join(folders));
     facts.Add(prefix + "registry.before", record.before.initialized);
     facts.Add(prefix + "registry.after", record.after.initialized);
     facts.Add(prefix + "processes.started", Join(ProcessChanges(true, record.events)));

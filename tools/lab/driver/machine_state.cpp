@@ -77,6 +77,21 @@ std::map<std::string, FileInfo> FilesIn(const std::string& folder, bool withDige
     return files;
 }
 
+std::map<std::string, Moment> FoldersIn(const std::string& folder)
+{
+    std::map<std::string, Moment> folders;
+    WIN32_FIND_DATAA found = {};
+    const UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
+    if (!find)
+        return folders;
+    do {
+        const std::string name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != "." && name != "..")
+            folders[name] = ToMoment(found.ftCreationTime);
+    } while (FindNextFileA(find.Get(), &found));
+    return folders;
+}
+
 std::string InitializedValue(Moment& keyWritten)
 {
     HKEY opened = nullptr;
@@ -157,6 +172,7 @@ MachineState MachineObserver::Take(bool withProducts, bool withDigests)
     state.processes = RunningProcesses();
     FollowProcesses(state.processes);
     state.tempFiles = FilesIn(m_tempFolder, withDigests);
+    state.tempFolders = FoldersIn(m_tempFolder);
     state.initialized = InitializedValue(state.settingsWritten);
     state.logLines = LinesOf(ReadWholeFile(m_logPath));
     state.logWritten = LastWritten(m_logPath);
@@ -209,6 +225,14 @@ std::vector<Change> MachineObserver::Changes(const MachineState& before, const M
     for (const auto& [name, info] : before.tempFiles) {
         if (after.tempFiles.count(name) == 0)
             add("file- " + name, 0);
+    }
+    for (const auto& [name, created] : after.tempFolders) {
+        if (before.tempFolders.count(name) == 0)
+            add("folder+ " + name, created);
+    }
+    for (const auto& [name, created] : before.tempFolders) {
+        if (after.tempFolders.count(name) == 0)
+            add("folder- " + name, 0);
     }
     for (const auto& [id, info] : after.processes) {
         const auto old = before.processes.find(id);

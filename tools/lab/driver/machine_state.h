@@ -34,6 +34,7 @@ struct MachineState {
     std::set<std::string> products;
     std::map<DWORD, ProcessInfo> processes;
     std::map<std::string, FileInfo> tempFiles;
+    std::map<std::string, Moment> tempFolders;  // sub-folders of the temporary folder, when made
     std::string initialized;  // "absent", "no key" or the value's text
     Moment settingsWritten = 0;  // when the key last changed
     std::vector<std::string> logLines;
@@ -56,7 +57,8 @@ public:
     // of the setup deleting or rewriting one; products are optional because they are slow.
     MachineState Take(bool withProducts, bool withDigests);
 
-    // From before to after: "file+ NAME SIZE", "file- NAME", "file~ NAME SIZE", "process+ NAME
+    // From before to after: "file+ NAME SIZE", "file- NAME", "file~ NAME SIZE", "folder+ NAME",
+    // "folder- NAME", "process+ NAME
     // PID", "process- NAME PID", "registry Initialized STATE", "product+ CODE", "product- CODE",
     // "log LINE". Products are compared only when both snapshots have them.
     std::vector<Change> Changes(const MachineState& before, const MachineState& after);

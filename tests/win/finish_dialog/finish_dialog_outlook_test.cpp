@@ -1,0 +1,103 @@
+// The finish dialog's button and close box against a stand-in Outlook registered under App
+// Paths, so that the shell's start of "outlook" runs it.
+#include "dialog_driver.h"
+#include "finish_dialog_impl.h"
+#include "launcher_fixture.h"
+#include "modal_watcher.h"
+#include "processes_enum.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+const char kCaption[] = "Vostrel Outlook Enclosa";
+
+// Boxes other than the finish dialog itself: questions, errors.
+size_t OtherBoxes(const ModalWatcher& watcher)
+{
+    size_t count = 0;
+    for (const SeenBox& box : watcher.Boxes())
+        count += box.caption != kCaption ? 1 : 0;
+    return count;
+}
+
+class FinishDialogOutlook : public Launcher {
+protected:
+    void SetUp() override
+    {
+        Launcher::SetUp();
+        m_registration = std::make_unique<AppPathsRegistration>(m_outlookExe);
+        ASSERT_TRUE(m_registration->IsRegistered());
+        GetEnvironmentVariableA("TMP", m_savedTmp, sizeof m_savedTmp);
+        SetEnvironmentVariableA("TMP", m_temporary.Path().c_str());
+    }
+    void TearDown() override { SetEnvironmentVariableA("TMP", m_savedTmp[0] != '\0' ? m_savedTmp : nullptr); }
+
+    // The stand-in the shell started notes beside itself, as it got no arguments.
+    std::string ShellMarker() const { return m_outlookExe + STANDIN_DEFAULT_MARKER_SUFFIX; }
+
+    StandIn& ShellStarted()
+    {
+        m_standIns.push_back(StandIn::Adopt(ShellMarker(), 10000));
+        EXPECT_TRUE(m_standIns.back()->IsStarted()) << "the shell did not start the registered outlook";
+        return *m_standIns.back();
+    }
+
+    // Shows the finish dialog and presses its button as a person would; gives DoModal's result.
+    INT_PTR PressTheButton()
+    {
+        CDlgFinishSetupImpl dialog;
+        return RunModal(dialog, kCaption, [](HWND window) {
+            ASSERT_NE(window, nullptr);
+            PostMessageA(GetDlgItem(window, 1002), BM_CLICK, 0, 0);
+            // Closing and starting Outlook may take the launcher's whole wait.
+            WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, 20000);
+        });
+    }
+
+    TempDir m_temporary;
+    std::unique_ptr<AppPathsRegistration> m_registration;
+
+private:
+    char m_savedTmp[MAX_PATH] = {};
+};
+
+} // namespace
+
+TEST_F(FinishDialogOutlook, TheButtonStartsOutlookWithoutAQuestionAndEndsTheDialogWith1)
+{
+    ModalWatcher watcher(IDNO);
+    EXPECT_EQ(PressTheButton(), 1);
+    ShellStarted();
+    EXPECT_EQ(OtherBoxes(watcher), 0u);
+    EXPECT_TRUE(IsEmptyFolder(m_temporary.Path())) << "the welcome folder is gone, pictures included";
+}
+
+TEST_F(FinishDialogOutlook, ARunningOutlookIsClosedWithoutAQuestionAndStartedAgain)
+{
+    StandIn& running = Start(m_outlookExe);
+    ModalWatcher watcher(IDNO);
+    EXPECT_EQ(PressTheButton(), 1);
+    ExpectClosedOrderly(running);
+    EXPECT_EQ(running.CloseRequests(), 1);
+    const StandIn& started = ShellStarted();
+    EXPECT_NE(started.ProcessId(), running.ProcessId());
+    EXPECT_EQ(OtherBoxes(watcher), 0u);
+}
+
+TEST_F(FinishDialogOutlook, TheCloseBoxStartsNothing)
+{
+    StandIn& running = Start(m_outlookExe);
+    CDlgFinishSetupImpl dialog;
+    const INT_PTR result = RunModal(dialog, kCaption, [](HWND window) {
+        ASSERT_NE(window, nullptr);
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    Sleep(1000);
+    ExpectUntouched(running);
+    EXPECT_FALSE(FileExists(ShellMarker())) << "an Outlook was started";
+}
