@@ -40,6 +40,11 @@ start)
         echo "winebed: creating the prefix $WINEPREFIX"
         "$WINE" wineboot -i </dev/null >"$bed/wineboot.log" 2>&1
         touch "$bed/prefix.ready"
+        # A session begun while the prefix was being made does not serve the desktop's shell
+        # windows later: begin a fresh one, as every later run of the bed does.
+        "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+        "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+        "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
     fi
     # Wine starts its services with the first program of a session and they inherit that
     # program's output: start them here, detached, so that no test's output pipe stays open.
