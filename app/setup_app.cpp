@@ -5,6 +5,7 @@
 #include "finish_dialog_impl.h"
 #include "message_box.h"
 #include "outlook_detection.h"
+#include "system_library.h"
 
 #include <gdiplus.h>
 
@@ -34,7 +35,10 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
         }
         SetExitCode(ERROR_SUCCESS);
 
-        // GDI+ runs from here until ExitInstance; without it there is no finish dialog.
+        // GDI+ runs from here until ExitInstance; without it there is no finish dialog. Its DLL
+        // is delay-loaded: a system without it would otherwise end in the loader's exception.
+        if (LoadSystemLibrary("gdiplus.dll") == nullptr)
+            return FALSE;
         Gdiplus::GdiplusStartupInput input(nullptr, FALSE, FALSE);
         if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok)
             return FALSE;
