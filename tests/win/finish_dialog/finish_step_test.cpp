@@ -89,42 +89,26 @@ private:
     char m_savedTmp[MAX_PATH] = {};
 };
 
-std::vector<std::string> FolderNames(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != ".." && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-            names.push_back(name);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return names;
-}
-
 } // namespace
 
 TEST_F(FinishStep, AfterASuccessfulInstallationTheDialogShowsAndEverythingIsUndoneAfterIt)
 {
     SetTemporaryFolder(m_temporary.Path());
     VsEnclosaSetupBootApp app;
-    std::vector<std::string> foldersWhileShown;
+    std::set<std::string> foldersWhileShown;
     BOOL initResult = TRUE;
     WithPerson(
         kCaption,
         [&](HWND dialog) {
             ASSERT_NE(dialog, nullptr) << "no finish dialog";
-            foldersWhileShown = FolderNames(m_temporary.Path());
+            foldersWhileShown = FolderEntries(m_temporary.Path(), true);
             PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         },
         [&] { initResult = app.InitInstance(); });
     EXPECT_FALSE(initResult);
     ASSERT_EQ(foldersWhileShown.size(), 1u) << "the welcome folder, while the dialog is shown";
-    EXPECT_EQ(foldersWhileShown[0].size(), 38u);
-    EXPECT_TRUE(FolderNames(m_temporary.Path()).empty()) << "the welcome folder goes with the dialog";
+    EXPECT_EQ(foldersWhileShown.begin()->size(), 38u);
+    EXPECT_TRUE(FolderEntries(m_temporary.Path(), true).empty()) << "the welcome folder goes with the dialog";
     EXPECT_TRUE(FileExists(m_temporary / "VsEnclosaSetup.msi")) << "the package stays";
 
     EXPECT_TRUE(g_shutdownTokens.empty()) << "GDI+ runs until ExitInstance";

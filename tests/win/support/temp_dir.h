@@ -1,6 +1,7 @@
 // A fresh folder under the prefix's temporary folder for one test, removed with all it holds.
 #pragma once
 
+#include <set>
 #include <string>
 
 class TempDir {
@@ -24,5 +25,7 @@ std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 void RemoveTree(const std::string& path);
+// Names of a folder's entries without "." and ".."; only its sub-folders when foldersOnly.
+std::set<std::string> FolderEntries(const std::string& folder, bool foldersOnly = false);
 // Folder where a test keeps what a person may want to look at (screenshots).
 std::string ArtifactsFolder();

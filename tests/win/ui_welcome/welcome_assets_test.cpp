@@ -23,22 +23,6 @@ std::string HostFile(const std::string& folder, const std::string& name)
     return path;
 }
 
-std::set<std::string> Entries(const std::string& folder)
-{
-    std::set<std::string> names;
-    WIN32_FIND_DATAA entry{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..")
-            names.insert(name);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return names;
-}
-
 } // namespace
 
 TEST(WelcomeAssets, PageStyleSheetAndPicturesAreTheCarriedBytesWhereThePageLooks)
@@ -52,7 +36,7 @@ TEST(WelcomeAssets, PageStyleSheetAndPicturesAreTheCarriedBytesWhereThePageLooks
     ASSERT_FALSE(page.empty());
     EXPECT_EQ(ReadFileBytes(dir / "index.htm"), "\xEF\xBB\xBF" + page);
     EXPECT_EQ(ReadFileBytes(dir / "welcome_style.css"), ReadFileBytes(HostFile(VS_WELCOME_SOURCE_DIR, "welcome_style.css")));
-    EXPECT_EQ(Entries(dir.Path()), (std::set<std::string>{"index.htm", "welcome_style.css", "images"}));
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::set<std::string>{"index.htm", "welcome_style.css", "images"}));
 
     std::set<std::string> pictures;
     for (const char* picture : kPictures) {
@@ -61,7 +45,7 @@ TEST(WelcomeAssets, PageStyleSheetAndPicturesAreTheCarriedBytesWhereThePageLooks
         ASSERT_FALSE(carried.empty()) << picture;
         EXPECT_EQ(ReadFileBytes(dir / ("images\\" + std::string(picture))), carried) << picture;
     }
-    EXPECT_EQ(Entries(dir / "images"), pictures);
+    EXPECT_EQ(FolderEntries(dir / "images"), pictures);
 }
 
 TEST(WelcomeAssets, WithoutTheImagesFolderThePageStillGetsItsStyleSheet)
@@ -71,7 +55,7 @@ TEST(WelcomeAssets, WithoutTheImagesFolderThePageStillGetsItsStyleSheet)
     Welcome::WriteAssets(VsFsPath(dir.Path().c_str()));
     EXPECT_TRUE(FileExists(dir / "welcome_style.css"));
     EXPECT_EQ(ReadFileBytes(dir / "images"), "in the way");
-    EXPECT_EQ(Entries(dir.Path()).size(), 2u);
+    EXPECT_EQ(FolderEntries(dir.Path()).size(), 2u);
 }
 
 TEST(WelcomeAssets, AWholeWelcomeFolderIsRemovedWithItsPictures)
