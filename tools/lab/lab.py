@@ -11,7 +11,7 @@ A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   outlook.program      yes: the stand-in Outlook is installed as Outlook's program (App Paths),
                        so that the shell can start it
   outlook.running      yes: the stand-in Outlook runs before the setup starts (implies program)
-  outlook.arguments    its command line (--mode=close|ignore|ask --windows=N)
+  outlook.arguments    its command line (--mode=close|ignore|ask --windows=N --linger=MS)
   registry.initialized the value "Initialized" before the run (a number), or absent
   payload.package      fails or cancels: the setup carries a package that ends that way
   payload.runtime      tamper: the setup carries a runtime stand-in that tries to change its files
@@ -19,7 +19,8 @@ Keys for the person and the run (temp, temp.plant, answers, answers.runN, runs, 
 timeout, runtime.log) are read by the driver, a Windows program (tools/lab/driver).
 Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
 "expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events
-starting with A, B, ... happen in that order); a "#..." suffix makes a key unique.
+starting with A, B, ... happen in that order, within the file clock's tick); a "#..." suffix
+makes a key unique.
 """
 
 import argparse
@@ -218,6 +219,30 @@ def read_facts(path):
     return facts
 
 
+# File times come from the file system's clock, which runs up to one tick of the kernel behind
+# the clock that stamps process starts and ends; events this close count as simultaneous.
+CLOCK_TICK_MS = 15
+
+
+def order_failure(fact, facts, wanted_events):
+    """Whether events starting with the wanted texts happen in that order; gives the failure."""
+    count = int(facts.get(fact + '.events', 0))
+    times = [facts.get('%s.event%d.at' % (fact, i)) for i in range(1, count + 1)]
+    if None in times:
+        return '%s: the events carry no times' % fact
+    events = [(facts['%s.event%d' % (fact, i)], int(times[i - 1])) for i in range(1, count + 1)]
+    used = set()
+    last = 0
+    for wanted in wanted_events:
+        found = next((i for i, (text, at) in enumerate(events)
+                      if i not in used and text.startswith(wanted) and at + CLOCK_TICK_MS >= last), None)
+        if found is None:
+            return '%s: no event "%s" in the expected order' % (fact, wanted)
+        used.add(found)
+        last = max(last, events[found][1])
+    return None
+
+
 def check(scenario, facts):
     """The scenario's expectations against the facts; gives the failures."""
     failures = []
@@ -227,15 +252,9 @@ def check(scenario, facts):
             continue
         fact = rest.split('#')[0]
         if kind == 'expect-order':
-            events = [facts.get('%s.event%d' % (fact, i), '') for i in range(1, int(facts.get(fact + '.events', 0)) + 1)]
-            position = 0
-            for wanted in [item.strip() for item in expected.split(',')]:
-                while position < len(events) and not events[position].startswith(wanted):
-                    position += 1
-                if position == len(events):
-                    failures.append('%s: no event "%s" in the expected order' % (fact, wanted))
-                    break
-                position += 1
+            failure = order_failure(fact, facts, [item.strip() for item in expected.split(',')])
+            if failure:
+                failures.append(failure)
         elif fact not in facts:
             failures.append('%s: no such fact' % fact)
         elif kind == 'expect' and facts[fact] != expected:

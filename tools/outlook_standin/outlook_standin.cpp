@@ -17,6 +17,7 @@ enum class Mode { Close, Ignore, Ask };
 struct Options {
     Mode mode = Mode::Close;
     int windows = 1;
+    DWORD lingerMs = 0;
     std::string marker;
 };
 
@@ -58,6 +59,8 @@ Options ParseOptions()
             options.mode = value == "ignore" ? Mode::Ignore : value == "ask" ? Mode::Ask : Mode::Close;
         else if (TakeValue(__argv[i], STANDIN_WINDOWS_ARG, value))
             options.windows = std::max(1, std::atoi(value.c_str()));
+        else if (TakeValue(__argv[i], STANDIN_LINGER_ARG, value))
+            options.lingerMs = static_cast<DWORD>(std::max(0, std::atoi(value.c_str())));
         else if (TakeValue(__argv[i], STANDIN_MARKER_ARG, value))
             options.marker = value;
     }
@@ -142,6 +145,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    Sleep(g_options.lingerMs);
     Note("ended");
     return static_cast<int>(message.wParam);
 }

@@ -11,6 +11,9 @@
 #define STANDIN_MODE_ARG "--mode="
 // --windows=N top-level windows (default 1).
 #define STANDIN_WINDOWS_ARG "--windows="
+// --linger=MS: after its last window, the program takes that long to end, as an Outlook that is
+// still saving (default 0).
+#define STANDIN_LINGER_ARG "--linger="
 // --marker=path; without it (a start through the shell passes no arguments) the path in the
 // environment variable, else the program's own path followed by STANDIN_DEFAULT_MARKER_SUFFIX.
 #define STANDIN_MARKER_ARG "--marker="

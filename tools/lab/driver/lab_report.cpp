@@ -130,8 +130,11 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     if (!run.planted.empty())
         facts.Add(prefix + "planted", run.planted);
     facts.Add(prefix + "events", std::to_string(record.events.size()));
-    for (size_t i = 0; i < record.events.size(); ++i)
-        facts.Add(prefix + "event" + std::to_string(i + 1), record.events[i].second);
+    for (size_t i = 0; i < record.events.size(); ++i) {
+        const std::string key = prefix + "event" + std::to_string(i + 1);
+        facts.Add(key, record.events[i].second);
+        facts.Add(key + ".at", std::to_string(record.events[i].first));
+    }
 }
 
 std::string Seconds(DWORD milliseconds)
