@@ -1,5 +1,6 @@
 #include "dialog_driver.h"
 
+#include "png_encoder.h"
 #include "unique_handle.h"
 
 #include <gdiplus.h>
@@ -26,24 +27,6 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM parameter)
         return FALSE;
     }
     return TRUE;
-}
-
-bool PngEncoder(CLSID& encoder)
-{
-    UINT count = 0;
-    UINT size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
-        return false;
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, codecs);
-    for (UINT i = 0; i < count; ++i) {
-        if (lstrcmpW(codecs[i].MimeType, L"image/png") == 0) {
-            encoder = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -104,7 +87,7 @@ bool SaveWindowPicture(HWND window, const std::string& path)
     ReleaseDC(nullptr, screen);
 
     CLSID encoder{};
-    if (!PngEncoder(encoder))
+    if (!FindPngEncoder(encoder))
         return false;
     Gdiplus::Bitmap picture(static_cast<HBITMAP>(bitmap.Get()), nullptr);
     std::wstring widePath(path.begin(), path.end());

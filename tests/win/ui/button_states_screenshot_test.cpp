@@ -4,6 +4,7 @@
 
 #include "button_close_finish_dlg.h"
 #include "button_fixture.h"
+#include "png_encoder.h"
 #include "temp_dir.h"
 
 #include <algorithm>
@@ -13,22 +14,6 @@
 namespace {
 
 const char kCaption[] = "Close and Start MS Outlook";
-
-bool FindPngEncoder(CLSID* clsid)
-{
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (size == 0 || Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i)
-        if (std::wstring(codecs[i].MimeType) == L"image/png") {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    return false;
-}
 
 // The dialog's client area as the screen shows it.
 std::unique_ptr<DibCanvas> Capture(HWND hDlg)
@@ -133,7 +118,7 @@ TEST(ButtonScreenshot, EveryVisualStateOfTheCloseButtonIsKeptAsAPicture)
         }
     }
     CLSID png;
-    ASSERT_TRUE(FindPngEncoder(&png));
+    ASSERT_TRUE(FindPngEncoder(png));
     const std::string path = ArtifactsFolder() + "\\ui_close_button_states.png";
     ASSERT_EQ(Gdiplus::Ok, sheet.Save(ToUtf16(path.c_str()).c_str(), &png, nullptr));
     const std::string bytes = ReadFileBytes(path);

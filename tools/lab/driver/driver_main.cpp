@@ -2,6 +2,7 @@
 // scenario, and writes what that person saw and what changed on the machine.
 //   VsLabDriver.exe --scenario FILE --setup EXE --out FOLDER
 // Exit code: 0 when every run ended by itself, 2 when the lab had to end one, 1 on bad input.
+#include "gdiplus_session.h"
 #include "lab_report.h"
 #include "lab_scenario.h"
 #include "screen_capture.h"
@@ -139,7 +140,7 @@ int main(int argc, char** argv)
         }
     }
 
-    const GdiPlusSession gdiplus;
+    const GdiplusSession gdiplus;
     const int runs = scenario.GetInt("runs", 1);
     bool allEnded = true;
     for (int number = 1; number <= runs; ++number) {

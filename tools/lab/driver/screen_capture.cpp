@@ -52,19 +52,6 @@ int Distance(COLORREF a, COLORREF b)
 
 } // namespace
 
-GdiPlusSession::GdiPlusSession()
-{
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&m_token, &input, nullptr) != Gdiplus::Ok)
-        m_token = 0;
-}
-
-GdiPlusSession::~GdiPlusSession()
-{
-    if (m_token != 0)
-        Gdiplus::GdiplusShutdown(m_token);
-}
-
 ScreenPicture::ScreenPicture(const RECT& area) : m_area(area)
 {
     const int width = area.right - area.left;

@@ -9,18 +9,6 @@
 
 #include <string>
 
-class GdiPlusSession {
-public:
-    GdiPlusSession();
-    ~GdiPlusSession();
-    GdiPlusSession(const GdiPlusSession&) = delete;
-    GdiPlusSession& operator=(const GdiPlusSession&) = delete;
-    bool IsRunning() const { return m_token != 0; }
-
-private:
-    ULONG_PTR m_token = 0;
-};
-
 // A 32-bit top-down copy of a screen rectangle.
 class ScreenPicture {
 public:
