@@ -1,5 +1,6 @@
 #include "dialog.h"
 
+#include "platform_boundary.h"
 #include "resource_module.h"
 
 namespace {
@@ -63,6 +64,8 @@ INT_PTR CDialog::DoModal()
         ::SetActiveWindow(hWndOwner);
     }
     DestroyWindow();
+    // A failure inside one of the dialog's procedures ended the dialog: it goes on from here.
+    RethrowPendingException();
     return m_nModalResult;
 }
 
@@ -70,7 +73,7 @@ void CDialog::RunModalLoop()
 {
     bool shown = (GetStyle() & WS_VISIBLE) != 0;
     MSG msg;
-    while (m_bContinueModal) {
+    while (m_bContinueModal && !HasPendingException()) {
         // Shown once the messages of its initialisation are handled, as the framework does.
         if (!shown && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             ShowWindow(SW_SHOWNORMAL);
@@ -112,14 +115,16 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hDlg, UINT message, WPARAM /*wParam
     if (message != WM_INITDIALOG)
         return FALSE;
     auto* pDlg = reinterpret_cast<CDialog*>(lParam);
-    if (pDlg->m_hWnd == nullptr)
-        pDlg->SubclassWindow(hDlg);
-    CRect rectBefore;
-    ::GetWindowRect(hDlg, &rectBefore);
-    const DWORD styleBefore = static_cast<DWORD>(GetWindowLongA(hDlg, GWL_STYLE));
-    const BOOL result = pDlg->OnInitDialog();
-    pDlg->CenterIfUnplaced(rectBefore, styleBefore);
-    return result;
+    return CallFromPlatform(FALSE, [&] {
+        if (pDlg->m_hWnd == nullptr)
+            pDlg->SubclassWindow(hDlg);
+        CRect rectBefore;
+        ::GetWindowRect(hDlg, &rectBefore);
+        const DWORD styleBefore = static_cast<DWORD>(GetWindowLongA(hDlg, GWL_STYLE));
+        const BOOL result = pDlg->OnInitDialog();
+        pDlg->CenterIfUnplaced(rectBefore, styleBefore);
+        return result;
+    });
 }
 
 // The framework centres a dialog that is still hidden, has not placed itself during its

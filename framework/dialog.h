@@ -23,6 +23,8 @@ public:
     ~CDialog() override;
 
     // Runs the dialog modally; the result of EndDialog, or -1 when it could not be created.
+    // An exception raised inside any procedure of this thread's windows meanwhile ends the
+    // dialog and is thrown from here once the dialog's window is gone.
     virtual INT_PTR DoModal();
     // Creates the dialog without running it (modeless); it stays hidden unless its template shows it.
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);

@@ -1,5 +1,9 @@
 #include "wnd.h"
 
+#include "platform_boundary.h"
+
+#include <utility>
+
 namespace {
 
 thread_local CWnd* t_pWndInit = nullptr;
@@ -31,9 +35,13 @@ CWnd::CreationHook::~CreationHook()
 LRESULT CALLBACK CWnd::CreationHook::CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND && t_pWndInit != nullptr) {
-        CWnd* pWnd = t_pWndInit;
-        t_pWndInit = nullptr;
-        pWnd->SubclassWindow(reinterpret_cast<HWND>(wParam));
+        CWnd* pWnd = std::exchange(t_pWndInit, nullptr);
+        const bool bound = CallFromPlatform(false, [&] {
+            pWnd->SubclassWindow(reinterpret_cast<HWND>(wParam));
+            return true;
+        });
+        if (!bound)
+            return 1; // a window that failed to bind is not created
     }
     return CallNextHookEx(t_hHook, code, wParam, lParam);
 }
@@ -131,7 +139,10 @@ HWND CWnd::UnsubclassWindow()
 void CWnd::DetachAfterNcDestroy()
 {
     UnsubclassWindow();
-    PostNcDestroy();
+    CallFromPlatform(0, [this] {
+        PostNcDestroy();
+        return 0;
+    });
 }
 
 BOOL CWnd::DestroyWindow()
@@ -154,7 +165,7 @@ LRESULT CALLBACK CWnd::StaticWndProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     const MSG current{hWnd, message, wParam, lParam, 0, {0, 0}};
     const MSG* outer = pWnd->m_pCurrentMsg;
     pWnd->m_pCurrentMsg = &current;
-    const LRESULT result = pWnd->WindowProc(message, wParam, lParam);
+    const LRESULT result = CallFromPlatform(LRESULT{0}, [&] { return pWnd->WindowProc(message, wParam, lParam); });
     pWnd->m_pCurrentMsg = outer;
     if (message == WM_NCDESTROY && pWnd->m_hWnd == hWnd)
         pWnd->DetachAfterNcDestroy();

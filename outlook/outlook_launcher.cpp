@@ -1,6 +1,7 @@
 #include "outlook_launcher.h"
 
 #include "message_box.h"
+#include "platform_boundary.h"
 #include "processes_enum.h"
 #include "unelevated_shell_execute.h"
 #include "unique_handle.h"
@@ -32,6 +33,7 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
             return false;
 
         EnumWindows(CloseOutlookWindowsProc, static_cast<LPARAM>(outlook.th32ProcessID));
+        RethrowPendingException();
 
         const UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, outlook.th32ProcessID));
         if (process && WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) != WAIT_OBJECT_0)
@@ -54,11 +56,13 @@ void COutlookLauncher::StartOutlook(CStringA question)
 
 BOOL CALLBACK COutlookLauncher::CloseOutlookWindowsProc(HWND window, LPARAM processId)
 {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == static_cast<DWORD>(processId)) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL, kWindowCloseTimeoutMs, &ignored);
-    }
-    return TRUE;
+    return CallFromPlatform(FALSE, [=] {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == static_cast<DWORD>(processId)) {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL, kWindowCloseTimeoutMs, &ignored);
+        }
+        return TRUE;
+    });
 }

@@ -1,5 +1,7 @@
 #include "browser_site.h"
 
+#include "platform_boundary.h"
+
 BrowserSite::BrowserSite(BrowserSiteOwner& owner) : m_owner(&owner) {}
 
 STDMETHODIMP BrowserSite::QueryInterface(REFIID iid, void** object)
@@ -58,8 +60,11 @@ STDMETHODIMP BrowserSite::GetWindow(HWND* window)
 {
     if (window == nullptr)
         return E_POINTER;
-    *window = m_owner != nullptr ? m_owner->GetSiteWindow() : nullptr;
-    return *window != nullptr ? S_OK : E_FAIL;
+    *window = nullptr;
+    return CallFromCom([&] {
+        *window = m_owner != nullptr ? m_owner->GetSiteWindow() : nullptr;
+        return *window != nullptr ? S_OK : E_FAIL;
+    });
 }
 
 STDMETHODIMP BrowserSite::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
@@ -73,19 +78,22 @@ STDMETHODIMP BrowserSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
 {
     if (frame == nullptr || document == nullptr || position == nullptr || clip == nullptr || frameInfo == nullptr)
         return E_POINTER;
-    const HWND window = m_owner != nullptr ? m_owner->GetSiteWindow() : nullptr;
-    *frame = static_cast<IOleInPlaceFrame*>(this);
-    AddRef();
+    *frame = nullptr;
     *document = nullptr;
-    SetRectEmpty(position);
-    if (window != nullptr)
-        GetClientRect(window, position);
-    *clip = *position;
-    frameInfo->fMDIApp = FALSE;
-    frameInfo->hwndFrame = window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr;
-    frameInfo->haccel = nullptr;
-    frameInfo->cAccelEntries = 0;
-    return S_OK;
+    return CallFromCom([&] {
+        const HWND window = m_owner != nullptr ? m_owner->GetSiteWindow() : nullptr;
+        SetRectEmpty(position);
+        if (window != nullptr)
+            GetClientRect(window, position);
+        *clip = *position;
+        frameInfo->fMDIApp = FALSE;
+        frameInfo->hwndFrame = window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr;
+        frameInfo->haccel = nullptr;
+        frameInfo->cAccelEntries = 0;
+        *frame = static_cast<IOleInPlaceFrame*>(this);
+        AddRef();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP BrowserSite::Scroll(SIZE) { return E_NOTIMPL; }
@@ -112,7 +120,9 @@ STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
 STDMETHODIMP BrowserSite::ShowContextMenu(DWORD menuId, POINT* point, IUnknown* commandTarget, IDispatch* dispatch)
 {
     // S_OK tells the browser that its host handled the menu; without an owner it shows none too.
-    return m_owner != nullptr ? m_owner->OnShowContextMenu(menuId, point, commandTarget, dispatch) : S_OK;
+    return CallFromCom([&] {
+        return m_owner != nullptr ? m_owner->OnShowContextMenu(menuId, point, commandTarget, dispatch) : S_OK;
+    });
 }
 
 // The browser's own host settings.

@@ -1,5 +1,7 @@
 #include "gdiplus_dlg.h"
 
+#include "platform_boundary.h"
+
 namespace {
 
 // The one current dialog; the size notification reads its client rectangle.
@@ -78,11 +80,13 @@ void CGdiPlusDlg::OnSize(UINT /*nType*/, int /*cx*/, int /*cy*/)
 // Every descendant is told the dialog's client size, not its own.
 BOOL CALLBACK CGdiPlusDlg::PostDialogSizeTo(HWND hWnd, LPARAM /*lParam*/)
 {
-    if (hWnd != nullptr && IsWindow(hWnd) && g_pCurrentDialog != nullptr) {
-        const CRect& rc = g_pCurrentDialog->m_rcClient;
-        ::PostMessageA(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(rc.Width() & 0xFFFF, rc.Height() & 0xFFFF));
-    }
-    return TRUE;
+    return CallFromPlatform(FALSE, [hWnd] {
+        if (hWnd != nullptr && IsWindow(hWnd) && g_pCurrentDialog != nullptr) {
+            const CRect& rc = g_pCurrentDialog->m_rcClient;
+            ::PostMessageA(hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(rc.Width() & 0xFFFF, rc.Height() & 0xFFFF));
+        }
+        return TRUE;
+    });
 }
 
 void CGdiPlusDlg::Redraw()

@@ -1,17 +1,23 @@
 // The end of a successful run in the application object: GDI+, the finish dialog, its removal
 // and GDI+'s shutdown. Windows Installer is replaced by a table of stand-in functions (an
 // installed 32-bit Outlook and an installation that succeeds), which a real machine cannot be
-// made to give on demand; everything else is real.
+// made to give on demand; everything else is real. So is a failure deep inside the dialog's
+// painting or initialisation (an allocation that fails): the GDI+ call that starts every
+// drawing throws on demand, reached through the same delay-load hook.
 #include "dialog_driver.h"
+#include "error.h"
 #include "modal_watcher.h"
 #include "msi_api.h"
 #include "setup_app.h"
 #include "temp_dir.h"
 
 #include <delayimp.h>
+#include <gdiplus.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -34,11 +40,35 @@ void WINAPI RecordingShutdown(ULONG_PTR token)
         real(token);
 }
 
+// What the next drawing of the process throws: set by a test, taken by the drawing.
+enum class DrawingFailure { None, OutOfMemory, SetupError };
+std::atomic<DrawingFailure> g_nextDrawingFails{DrawingFailure::None};
+const char kDrawingErrorText[] = "The picture could not be drawn.";
+
+Gdiplus::GpStatus WINAPI FailingCreateFromHDC(HDC dc, Gdiplus::GpGraphics** graphics)
+{
+    switch (g_nextDrawingFails.exchange(DrawingFailure::None)) {
+    case DrawingFailure::OutOfMemory:
+        throw std::bad_alloc();
+    case DrawingFailure::SetupError:
+        throw Error::VsExceptionText(kDrawingErrorText, nullptr, 0);
+    case DrawingFailure::None:
+        break;
+    }
+    using CreateFromHDC = Gdiplus::GpStatus(WINAPI*)(HDC, Gdiplus::GpGraphics**);
+    auto real = reinterpret_cast<CreateFromHDC>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdiplus.dll"), "GdipCreateFromHDC")));
+    return real(dc, graphics);
+}
+
 FARPROC WINAPI WatchShutdown(unsigned notification, PDelayLoadInfo info)
 {
-    if (notification == dliNotePreGetProcAddress && info->dlp.fImportByName &&
-        std::strcmp(info->dlp.szProcName, "GdiplusShutdown") == 0)
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&RecordingShutdown));
+    if (notification == dliNotePreGetProcAddress && info->dlp.fImportByName) {
+        if (std::strcmp(info->dlp.szProcName, "GdiplusShutdown") == 0)
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&RecordingShutdown));
+        if (std::strcmp(info->dlp.szProcName, "GdipCreateFromHDC") == 0)
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FailingCreateFromHDC));
+    }
     return g_frameworkHook != nullptr ? g_frameworkHook(notification, info) : nullptr;
 }
 
@@ -74,6 +104,7 @@ protected:
         m_saved = SetMsiFunctions(installed);
         GetEnvironmentVariableA("TMP", m_savedTmp, sizeof m_savedTmp);
         g_shutdownTokens.clear();
+        g_nextDrawingFails = DrawingFailure::None;
     }
     void TearDown() override
     {
@@ -136,4 +167,55 @@ TEST_F(FinishStep, WithoutAWelcomeFolderTheErrorIsShownAndGdiplusIsStillShutDown
     EXPECT_NE(app.ExitInstance(), ERROR_SUCCESS);
     ASSERT_EQ(g_shutdownTokens.size(), 1u) << "GDI+ was started before the dialog, so it is shut down";
     EXPECT_NE(g_shutdownTokens[0], 0u);
+}
+
+TEST_F(FinishStep, AFailureWhileTheDialogPaintsEndsItAndIsReportedAsUnknown)
+{
+    SetTemporaryFolder(m_temporary.Path());
+    VsEnclosaSetupBootApp app;
+    bool dialogGone = false;
+    std::vector<SeenBox> boxes;
+    WithPerson(
+        kCaption,
+        [&](HWND dialog) {
+            ASSERT_NE(dialog, nullptr) << "no finish dialog";
+            g_nextDrawingFails = DrawingFailure::OutOfMemory;
+            InvalidateRect(dialog, nullptr, FALSE);
+            for (int i = 0; i < 250 && IsWindow(dialog); ++i)
+                Sleep(20);
+            dialogGone = !IsWindow(dialog);
+            // The report comes after the dialog; nothing of the dialog is left to answer by mistake.
+            ModalWatcher watcher(IDOK);
+            watcher.WaitForBoxes(1, 5000);
+            boxes = watcher.Boxes();
+        },
+        [&] { app.InitInstance(); });
+    EXPECT_EQ(g_nextDrawingFails, DrawingFailure::None) << "the painting never failed";
+    EXPECT_TRUE(dialogGone) << "the failure ends the dialog";
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Unknown error while installing Vostrel Outlook Enclosa.");
+    EXPECT_TRUE(FolderEntries(m_temporary.Path(), true).empty()) << "the welcome folder goes with the dialog";
+
+    EXPECT_EQ(app.ExitInstance(), ERROR_INSTALL_FAILURE);
+    ASSERT_EQ(g_shutdownTokens.size(), 1u) << "GDI+ is shut down as on any other end";
+}
+
+TEST_F(FinishStep, AFailureWhileTheDialogInitialisesIsShownInTheErrorBox)
+{
+    SetTemporaryFolder(m_temporary.Path());
+    VsEnclosaSetupBootApp app;
+    ModalWatcher watcher(IDOK);
+    // The first drawing of the dialog's life measures the button's caption while it initialises.
+    g_nextDrawingFails = DrawingFailure::SetupError;
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(g_nextDrawingFails, DrawingFailure::None) << "the initialisation never failed";
+    ASSERT_TRUE(watcher.WaitForBoxes(1, 5000));
+    const std::vector<SeenBox> boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 1u) << "the error box only: the dialog was never shown";
+    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(boxes[0].text, kDrawingErrorText);
+    EXPECT_TRUE(FolderEntries(m_temporary.Path(), true).empty()) << "the welcome folder goes with the dialog";
+
+    EXPECT_EQ(app.ExitInstance(), ERROR_INSTALL_FAILURE);
+    ASSERT_EQ(g_shutdownTokens.size(), 1u);
 }

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 namespace {
 
 // A plain top-level window standing in for the dialog that hosts the view.
@@ -27,11 +31,14 @@ public:
     HRESULT OnShowContextMenu(DWORD, LPPOINT, LPUNKNOWN, LPDISPATCH) override
     {
         ++menus;
+        if (failure)
+            failure();
         return answer;
     }
     HWND window = nullptr;
     HRESULT answer = S_OK;
     int menus = 0;
+    std::function<void()> failure;
 };
 
 } // namespace
@@ -136,10 +143,17 @@ TEST(BrowserSite, OneObjectBehindEveryInterfaceAndTheOwnerAnswersTheMenu)
     owner.answer = S_FALSE;
     EXPECT_EQ(site->ShowContextMenu(0, nullptr, nullptr, nullptr), S_FALSE);
     EXPECT_EQ(owner.menus, 2);
+    // A failure of the owner never reaches the browser, which gets an error result instead.
+    owner.failure = [] { throw std::bad_alloc(); };
+    EXPECT_EQ(site->ShowContextMenu(0, nullptr, nullptr, nullptr), E_OUTOFMEMORY);
+    owner.failure = [] { throw std::runtime_error("menu"); };
+    EXPECT_EQ(site->ShowContextMenu(0, nullptr, nullptr, nullptr), E_FAIL);
+    owner.failure = nullptr;
+    EXPECT_EQ(owner.menus, 4);
     // Once the owner has gone, late calls still show no menu and reach nothing.
     site->Detach();
     EXPECT_EQ(site->ShowContextMenu(0, nullptr, nullptr, nullptr), S_OK);
-    EXPECT_EQ(owner.menus, 2);
+    EXPECT_EQ(owner.menus, 4);
 
     EXPECT_EQ(identity->Release(), 1u);
     EXPECT_EQ(site->Release(), 0u);
