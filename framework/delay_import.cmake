@@ -1,8 +1,12 @@
-# vs_add_delay_import(<target> <library>): an interface target that imports <library>.dll by
-# delay-load. The DLL is loaded at the first call into it, from the system folder only (the hook
-# in delay_load_hook.cpp), so a run that never calls it never loads it.
+# vs_add_delay_import(<target> <library> [<import macro>]): an interface target that imports
+# <library>.dll by delay-load. The DLL is loaded at the first call into it, from the system folder
+# only (the hook in delay_load_hook.cpp), so a run that never calls it never loads it.
 # The entry points come from the toolchain's own import library; dlltool turns them into a
 # delay-load import library at build time.
+# A header that declares the entry points as DLL imports (its <import macro>) makes the code call
+# through the address slot directly; the i686 linker then drops the delay-load stub that the slot
+# starts out pointing at, and the first call jumps to nothing. The macro is defined empty, so
+# that calls go through the stub, as they do for a header without one.
 function(vs_add_delay_import target library)
   find_library(VS_IMPORT_LIB_${library} NAMES ${library} REQUIRED NO_CACHE)
   execute_process(COMMAND ${CMAKE_NM} ${VS_IMPORT_LIB_${library}}
@@ -14,8 +18,9 @@ function(vs_add_delay_import target library)
   list(TRANSFORM entries REPLACE "^[0-9a-f]+ T " "")
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # 32-bit stdcall names carry a leading underscore and an @size suffix; -k below imports
-    # them by their plain names.
-    list(TRANSFORM entries REPLACE "^_" "")
+    # them by their plain names. Exactly one underscore goes ("^_" alone would take every
+    # leading one: _TrackMouseEvent of comctl32 would become user32's TrackMouseEvent).
+    list(TRANSFORM entries REPLACE "^_(.*)$" "\\1")
     set(kill_at -k)
   endif()
   list(REMOVE_DUPLICATES entries)
@@ -39,6 +44,9 @@ function(vs_add_delay_import target library)
     set(hook __pfnDliNotifyHook2)
   endif()
   add_library(${target} INTERFACE)
+  if(ARGC GREATER 2)
+    target_compile_definitions(${target} INTERFACE ${ARGV2}=)
+  endif()
   # The hook lives in a static library; naming it undefined up front makes the linker take it
   # from there before the C runtime's empty default.
   target_link_options(${target} INTERFACE -Wl,-u,${hook})

@@ -77,5 +77,10 @@ PICTURE_SIZES = {
 ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
                 "ole32.dll", "oleaut32.dll", "shlwapi.dll", "msvcrt.dll"}
 
+# Delay-imported, loaded at their first call by our hook (from the system folder only), which
+# the delay-load helper must ask: the hook variable and the hook's code both come from this object.
+DELAY_LOADED_DLLS = {"gdiplus.dll", "comctl32.dll"}
+DELAY_LOAD_HOOK_OBJECT = "(delay_load_hook.cpp.obj)"
+
 # The compiler's own C, C++ and thread runtimes: always linked in, never a DLL.
 RUNTIME_DLL = re.compile(r"(?i)^(libstdc\+\+|libgcc|libwinpthread|libssp)")

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Inspects a built VsEnclosaSetupBoot executable without running it: image kind, resource
-catalogue, texts, dialog, manifest, version block, campaign record, icons, pictures and the
-DLLs it imports. Prints one line per failed check and exits 1 when any failed.
+catalogue, texts, dialog, manifest, version block, campaign record, icons, pictures, the
+DLLs it imports and, with the linker's map of the image, the DLLs it delay-loads and the hook
+that loads them. Prints one line per failed check and exits 1 when any failed.
 
-    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--expect-fail REGEX]...
+    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--map MAP] [--expect-fail REGEX]...
 
 With --expect-fail the inspection itself is under test: it passes when every REGEX matches
 one of the failures, as it must for a deliberately broken image.
@@ -19,11 +20,13 @@ import xml.etree.ElementTree as ElementTree
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import link_map  # noqa: E402
 import pe_file  # noqa: E402
 import resource_formats as fmt  # noqa: E402
 from catalogue import (CATALOGUE, STRINGS, ICON_PICTURES, PICTURE_SIZES, ALLOWED_DLLS,  # noqa: E402
                        CAMPAIGN_RECORD, VERSION_STRINGS, RUNTIME_DLL, RT_ICON, RT_STRING, RT_DIALOG,
-                       RT_GROUP_ICON, RT_VERSION, RT_HTML, RT_MANIFEST, POLISH, NEUTRAL, US_ENGLISH)
+                       RT_GROUP_ICON, RT_VERSION, RT_HTML, RT_MANIFEST, POLISH, NEUTRAL, US_ENGLISH,
+                       DELAY_LOADED_DLLS, DELAY_LOAD_HOOK_OBJECT)
 
 
 class Inspection:
@@ -182,6 +185,38 @@ class Inspection:
                 self.fail("imports %s, which Windows may load from beside the executable" % dll)
         print("imports:", ", ".join(dlls))
 
+    def delay_loading(self, map_path):
+        link = link_map.LinkMap(map_path)
+        base = self.pe.image_base
+        delayed = {}
+        for name, symbol in link.symbols.items():
+            if "DELAY_IMPORT_DESCRIPTOR_" in name:
+                dll, entries = self.pe.delay_import(symbol.address - base)
+                delayed[dll.lower()] = [function for function, _ in entries]
+                # Until the first call, each slot leads to the image's own stub into the helper.
+                for function, slot in entries:
+                    stub = link.section_at(slot)
+                    if stub is None or not stub.name.startswith(".text"):
+                        self.fail("delay import %s!%s: its slot holds %#x, no stub of the image" % (dll, function, slot))
+        self.expect("delay-imported DLLs", sorted(delayed), sorted(DELAY_LOADED_DLLS))
+        for dll, functions in sorted(delayed.items()):
+            print("delay-imports %s: %s" % (dll, ", ".join(functions)))
+
+        # The helper reads the hook through this variable: it must be ours, and point at our code.
+        hook = link.symbols.get("__pfnDliNotifyHook2")
+        if hook is None:
+            return self.fail("delay-load notify hook: none in the image")
+        if not hook.section.file.endswith(DELAY_LOAD_HOOK_OBJECT):
+            self.fail("delay-load notify hook: the variable comes from %s" % hook.section.file)
+        target = self.pe.pointer_at(hook.address - base)
+        code = link.section_at(target)
+        if code is None or not code.name.startswith(".text") or not code.file.endswith(DELAY_LOAD_HOOK_OBJECT):
+            self.fail("delay-load notify hook: points at %#x in %s, not at the hook that loads from the "
+                      "system folder" % (target, code.file if code else "nothing"))
+        failure = link.symbols.get("__pfnDliFailureHook2")
+        if failure is not None and self.pe.pointer_at(failure.address - base) != 0:
+            self.fail("delay-load failure hook: set, so something else could supply a failed DLL")
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -190,6 +225,7 @@ def main():
     parser.add_argument("--version", default="1.1.2.1")
     parser.add_argument("--welcome", help="folder of index.htm and welcome_style.css to compare")
     parser.add_argument("--no-imports", action="store_true", help="skip the import checks")
+    parser.add_argument("--map", help="the linker's map of EXE: check the delay-loaded DLLs and their hook")
     parser.add_argument("--expect-fail", action="append", default=[], metavar="REGEX",
                         help="a failure that must be found")
     options = parser.parse_args()
@@ -206,11 +242,13 @@ def main():
         checks.append(lambda: inspection.welcome(options.welcome))
     if not options.no_imports:
         checks.append(inspection.imports)
+    if options.map:
+        checks.append(lambda: inspection.delay_loading(options.map))
     for check in checks:
         try:
             check()
         except (fmt.FormatError, pe_file.PeError, ElementTree.ParseError, UnicodeDecodeError,
-                struct.error) as error:
+                struct.error, OSError) as error:
             inspection.fail("unreadable: %s" % error)
     for failure in inspection.failures:
         print("FAIL", failure)

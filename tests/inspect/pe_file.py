@@ -1,4 +1,5 @@
-"""A small reader of Windows PE images: headers, sections, imports and the resource tree."""
+"""A small reader of Windows PE images: headers, sections, imports, delay-import descriptors and
+the resource tree."""
 import struct
 
 MACHINE_I386 = 0x014C
@@ -30,6 +31,9 @@ class PeFile:
         if self.magic not in (PE32, PE32_PLUS):
             raise PeError("unknown optional header magic %#x" % self.magic)
         self.subsystem = self._u16(optional + 68)
+        self.pointer_size = 4 if self.magic == PE32 else 8
+        self.image_base = (self._u32(optional + 28) if self.magic == PE32
+                           else struct.unpack_from("<Q", data, optional + 24)[0])
         count_offset = optional + (92 if self.magic == PE32 else 108)
         count = self._u32(count_offset)
         self.directories = [struct.unpack_from("<II", data, count_offset + 4 + 8 * i)
@@ -62,6 +66,30 @@ class PeFile:
     def ascii_at(self, rva):
         offset = self.offset_of(rva)
         return self.data[offset:self.data.index(b"\0", offset)].decode("ascii", "replace")
+
+    def pointer_at(self, rva):
+        """The pointer-sized value at rva; 0 in uninitialised data, which the loader zeroes."""
+        for _, start, size, raw_offset, raw_size in self.sections:
+            if start <= rva < start + size and rva - start >= raw_size:
+                return 0
+        return int.from_bytes(self.bytes_at(rva, self.pointer_size), "little")
+
+    def delay_import(self, rva):
+        """The delay-import descriptor at rva: the DLL's name and, for each entry it imports, the
+        name (an ordinal as "#n") and the address its slot holds before the first call. The
+        linker need not list the descriptors in the data directory."""
+        attributes, name, _, address_table, name_table = struct.unpack_from("<5I", self.bytes_at(rva, 20))
+        if not attributes & 1:
+            raise PeError("delay-import descriptor at %#x does not hold RVAs" % rva)
+        entries = []
+        ordinal_flag = 1 << (8 * self.pointer_size - 1)
+        while True:
+            entry = self.pointer_at(name_table + self.pointer_size * len(entries))
+            if entry == 0:
+                break
+            slot = self.pointer_at(address_table + self.pointer_size * len(entries))
+            entries.append(("#%d" % (entry & 0xFFFF) if entry & ordinal_flag else self.ascii_at(entry + 2), slot))
+        return self.ascii_at(name), entries
 
     def directory(self, index):
         return self.directories[index] if index < len(self.directories) else (0, 0)
