@@ -10,8 +10,15 @@
 #include <gdiplus.h>
 
 namespace {
+
 constexpr UINT kOutlookNotDetectedId = 129;
-}
+
+// The finish dialog's delay-loaded DLLs, loaded here before it exists. Left to the first call,
+// a DLL that cannot be had would end in the delay-load helper's structured exception inside a
+// window procedure, where nothing of ours can catch it.
+const char* const kFinishDialogLibraries[] = {"gdiplus.dll", "comctl32.dll"};
+
+} // namespace
 
 VsEnclosaSetupBootApp::VsEnclosaSetupBootApp() : CWinAppEx(TRUE) {}
 
@@ -35,10 +42,10 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
         }
         SetExitCode(ERROR_SUCCESS);
 
-        // GDI+ runs from here until ExitInstance; without it there is no finish dialog. Its DLL
-        // is delay-loaded: a system without it would otherwise end in the loader's exception.
-        if (LoadSystemLibrary("gdiplus.dll") == nullptr)
-            return FALSE;
+        // GDI+ runs from here until ExitInstance; without it there is no finish dialog.
+        for (const char* library : kFinishDialogLibraries)
+            if (LoadSystemLibrary(library) == nullptr)
+                return FALSE;
         Gdiplus::GdiplusStartupInput input(nullptr, FALSE, FALSE);
         if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok)
             return FALSE;

@@ -1,7 +1,9 @@
-// The delay-load helper asks this hook first for every delay-imported DLL (gdiplus.dll). It
-// loads the DLL from the system folder only; when that fails it raises the helper's own
-// "module not found" exception instead of letting the helper fall back to a plain LoadLibrary,
-// which would search the executable's folder on systems without default DLL directories.
+// The delay-load helper asks this hook first for every delay-imported DLL (gdiplus.dll,
+// comctl32.dll). It loads the DLL from the system folder only; when that fails it raises the
+// helper's own "module not found" exception instead of letting the helper fall back to a plain
+// LoadLibrary, which would search the executable's folder on systems without default DLL
+// directories. That exception is structured, not C++: the setup loads these DLLs itself before
+// their first call, so that it never happens.
 #include "system_library.h"
 
 #include <delayimp.h>
