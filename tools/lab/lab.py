@@ -15,6 +15,7 @@ A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   registry.initialized the value "Initialized" before the run (a number), or absent
   payload.package      fails or cancels: the setup carries a package that ends that way
   payload.runtime      tamper: the setup carries a runtime stand-in that tries to change its files
+  dlls.missing         system DLLs (without .dll) that cannot be loaded by the setup's process
 Keys for the person and the run (temp, temp.plant, answers, answers.runN, runs, between-runs,
 timeout, runtime.log) are read by the driver, a Windows program (tools/lab/driver).
 Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
@@ -175,6 +176,12 @@ def prepare_machine(scenario, build, machine, work):
         if code != 0:
             raise RuntimeError('cannot take the package out of the setup: ' + output)
         install(machine, package)
+    for dll in scenario.items('dlls.missing'):
+        # An empty override is Wine's way of saying that the DLL is not there for this program.
+        key = r'HKCU\Software\Wine\AppDefaults\VsEnclosaSetupBoot.exe\DllOverrides'
+        code, output = machine.run(['reg', 'add', key, '/v', dll, '/t', 'REG_SZ', '/d', '', '/f'])
+        if code != 0:
+            raise RuntimeError('cannot take %s away: %s' % (dll, output))
     initialized = scenario.get('registry.initialized', 'absent')
     if initialized != 'absent':
         code, output = machine.run(['reg', 'add', r'HKCU\Software\Vostrel\Outlook Enclosa', '/v', 'Initialized',
