@@ -100,7 +100,7 @@ TEST(SetupExecutable, AnotherLanguageEditionEndsWith1638)
 }
 
 // The DLLs the setup loads beyond its static imports, as a downloads folder could hold them.
-const char* const kPlantedDlls[] = {"msi.dll", "gdiplus.dll"};
+const char* const kPlantedDlls[] = {"msi.dll", "gdiplus.dll", "comctl32.dll"};
 
 // Wine prefers its own copy of most system DLLs to one it finds; for these programs it is told
 // to take the DLL it finds first, as Windows does.
@@ -164,13 +164,13 @@ TEST_F(PlantedDlls, BesideTheSetupAreNeverLoaded)
               run.modulesWhileShown.end());
 }
 
-TEST_F(PlantedDlls, GdiplusIsDelayLoadedFromTheSystemFolderOnly)
+TEST_F(PlantedDlls, GdiplusAndCommonControlsAreDelayLoadedFromTheSystemFolderOnly)
 {
     // The probe has no entry point of its own to narrow the search: the delay-load hook alone
-    // keeps the plant out.
-    const std::string probe = m_folder / "gdiplus_probe.exe";
-    ASSERT_TRUE(CopyFileA(BuildTreePath(VS_GDIPLUS_PROBE).c_str(), probe.c_str(), FALSE));
-    const PreferFoundDlls preferFound("gdiplus_probe.exe");
+    // keeps the plants out.
+    const std::string probe = m_folder / "delay_load_probe.exe";
+    ASSERT_TRUE(CopyFileA(BuildTreePath(VS_DELAY_LOAD_PROBE).c_str(), probe.c_str(), FALSE));
+    const PreferFoundDlls preferFound("delay_load_probe.exe");
     ChildProcess run("\"" + probe + "\"");
     EXPECT_EQ(run.WaitForExit(60000), 0u);
     EXPECT_EQ(LoadedPlants(), std::vector<std::string>{});
