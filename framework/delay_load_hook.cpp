@@ -10,7 +10,7 @@
 
 namespace {
 
-FARPROC WINAPI LoadFromSystemFolder(unsigned notification, PDelayLoadInfo info)
+FARPROC WINAPI LoadFromSystemFolder(unsigned notification, PDelayLoadInfo info) noexcept
 {
     if (notification != dliNotePreLoadLibrary)
         return nullptr;

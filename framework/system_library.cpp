@@ -1,18 +1,21 @@
 #include "system_library.h"
 
-#include "fs_path.h"
+#include <cstring>
 
-HMODULE LoadSystemLibrary(const char* name)
+HMODULE LoadSystemLibrary(const char* name) noexcept
 {
     if (HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
         return module;
     // Vista and Windows 7 without KB2533623 reject the search flags: name the file by its full
-    // path in the system folder instead.
-    char folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    // path in the system folder instead (which never ends in a separator), without allocating.
+    char path[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    const size_t nameLength = std::strlen(name);
+    if (length == 0 || length + 1 + nameLength >= MAX_PATH)
         return nullptr;
-    return LoadLibraryExA(VsFsPath(folder).Combine(name), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    path[length] = '\\';
+    std::memcpy(path + length + 1, name, nameLength + 1);
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 void RestrictDllSearchToSystemFolder()

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
-HMODULE LoadSystemLibrary(const char* name);
+// Allocates nothing and never throws: the delay-load hook calls it from inside the helper, C code
+// that nothing may unwind through.
+HMODULE LoadSystemLibrary(const char* name) noexcept;
 
 // Restricts the process's own DLL search to the system folder. The executable's entry point
 // calls it before anything else runs.
