@@ -7,12 +7,15 @@
 #include "ui_test_resources.h"
 #include "ui_test_support.h"
 
+#include <stdexcept>
 #include <vector>
 
 namespace {
 
 const UINT kProbeMessage = WM_APP + 1;
 const UINT kEndMessage = WM_APP + 2;
+const UINT kSendFailure = WM_APP + 3;
+const UINT kFailure = WM_APP + 4;
 const UINT_PTR kSafetyTimer = 99;
 
 // Records what reaches it and answers kProbeMessage itself; the rest goes to the original.
@@ -112,6 +115,7 @@ public:
     bool buttonBoundInInit = false;
     CRect rectAtEnd;
     std::vector<UINT> offeredFirst;
+    bool sendReturned = false;
 
     BOOL OnInitDialog() override
     {
@@ -147,6 +151,13 @@ protected:
             EndDialog(static_cast<int>(wParam));
             return true;
         }
+        if (message == kSendFailure) {
+            ::SendMessageA(m_hWnd, kFailure, 0, 0);
+            sendReturned = true;
+            return true;
+        }
+        if (message == kFailure)
+            throw std::runtime_error("failure inside the window procedure");
         if (message == WM_TIMER && wParam == kSafetyTimer) {
             EndDialog(-2);
             return true;
@@ -209,6 +220,21 @@ TEST(FrameworkDialog, AnOwnerlessDialogIsCentredUnlessItPlacedItself)
     ASSERT_EQ(1, placed.DoModal());
     EXPECT_EQ(3, placed.rectAtEnd.left);
     EXPECT_EQ(4, placed.rectAtEnd.top);
+}
+
+TEST(FrameworkDialog, AnExceptionInAProcedureNeverCrossesThePlatformAndEndsTheDialog)
+{
+    ScriptedDialog dialog;
+    dialog.script = {Posted(kSendFailure), Posted(kEndMessage, 7)};
+    try {
+        dialog.DoModal();
+        ADD_FAILURE() << "DoModal returned";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ("failure inside the window procedure", error.what());
+        EXPECT_EQ(nullptr, dialog.m_hWnd) << "the window is gone when the exception comes out";
+    }
+    EXPECT_TRUE(dialog.sendReturned) << "SendMessage returned to its caller: nothing unwound through it";
+    EXPECT_EQ(0, dialog.rectAtEnd.Width()) << "the dialog ended at the failure, before the next message";
 }
 
 TEST(FrameworkDialog, AMissingTemplateEndsAtOnceWithMinusOne)
