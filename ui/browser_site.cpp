@@ -2,6 +2,8 @@
 
 #include "platform_boundary.h"
 
+// The methods that reach the owner run through CallFromCom; the others only answer constants.
+
 BrowserSite::BrowserSite(BrowserSiteOwner& owner) : m_owner(&owner) {}
 
 STDMETHODIMP BrowserSite::QueryInterface(REFIID iid, void** object)
