@@ -6,6 +6,9 @@
 // the complete command line, as the process received it, followed by CR LF. Tests read that
 // line to see that the setup ran the runtime installer and how.
 //
+// Like a real installer it takes a moment (kRunMs) before it ends, so that a watcher polling the
+// process list, as the lab does, sees it run even on a loaded machine.
+//
 // Exit code: 0 when the command line asks for a quiet run ("/q:a", as the real installers
 // take it), ERROR_INVALID_PARAMETER (87) otherwise; the run is logged in both cases.
 #include <windows.h>
@@ -17,6 +20,7 @@ namespace {
 
 const char kLogFolder[] = "\\VsEnclosaStandin";
 const char kLogFile[] = "\\runtime.log";
+const DWORD kRunMs = 400;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -78,5 +82,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!AppendLine(path, commandLine)) {
         return static_cast<int>(ERROR_WRITE_FAULT);
     }
+    Sleep(kRunMs);
     return AsksForQuietRun(commandLine) ? 0 : static_cast<int>(ERROR_INVALID_PARAMETER);
 }
