@@ -4,9 +4,17 @@
 // <common application data>\VsEnclosaStandin\runtime.log, then one line per attempt:
 //     tamper write|rename|delete NAME refused ERROR   or   tamper ... NAME done
 // An attempt that succeeds is undone where it can be (a renamed file is renamed back).
+//
+// The lab also starts it beside the setup, as another program of the same user, until the
+// named event EVENT is set:
+//     VsLabTamper hold EVENT PATH         keeps the file PATH open for reading, read sharing only
+//     VsLabTamper race EVENT PATH SOURCE  overwrites PATH with SOURCE's bytes whenever it can
+//                                         open it for writing and it is not already SOURCE's size
+// These modes write no log; the exit code of race is the number of overwrites.
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -63,10 +71,83 @@ std::vector<std::string> PackagesIn(const std::string& folder)
     return names;
 }
 
+std::string ReadAll(const char* path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD read = 0;
+    if (!ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size())
+        bytes.clear();
+    CloseHandle(file);
+    return bytes;
+}
+
+int Hold(HANDLE stop, const char* path)
+{
+    // The lab looks for the hold by trying to write, which may get in the way for a moment.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 500 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            Sleep(10);
+    }
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    WaitForSingleObject(stop, INFINITE);
+    CloseHandle(file);
+    return 0;
+}
+
+// Spins without a pause: the gap between the setup's writing a file and its holding it is short.
+int Race(HANDLE stop, const char* path, const char* source)
+{
+    const std::string bytes = ReadAll(source);
+    if (bytes.empty())
+        return -1;
+    int overwrites = 0;
+    while (WaitForSingleObject(stop, 0) == WAIT_TIMEOUT) {
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            continue;
+        DWORD written = 0;
+        if (GetFileSize(file, nullptr) != bytes.size() &&
+            WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && SetEndOfFile(file))
+            ++overwrites;
+        CloseHandle(file);
+    }
+    return overwrites;
+}
+
+// The modes beside the setup; -2 when the command line names none.
+int BesideTheSetup()
+{
+    if (__argc < 4)
+        return -2;
+    const bool hold = std::strcmp(__argv[1], "hold") == 0;
+    const bool race = std::strcmp(__argv[1], "race") == 0 && __argc >= 5;
+    if (!hold && !race)
+        return -2;
+    HANDLE stop = OpenEventA(SYNCHRONIZE, FALSE, __argv[2]);
+    if (stop == nullptr)
+        return -1;
+    const int result = hold ? Hold(stop, __argv[3]) : Race(stop, __argv[3], __argv[4]);
+    CloseHandle(stop);
+    return result;
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    const int beside = BesideTheSetup();
+    if (beside != -2)
+        return beside;
     char common[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, common)))
         return 1;
