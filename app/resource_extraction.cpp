@@ -6,7 +6,6 @@
 #include "resource_module.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -24,8 +23,6 @@ ResourceBytes FindResourceBytes(WORD id, const char* type)
     const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
     return bytes != nullptr ? ResourceBytes{bytes, SizeofResource(module, resource)} : ResourceBytes{};
 }
-
-constexpr DWORD kCompareChunk = 1 << 20;
 
 } // namespace
 
@@ -46,29 +43,22 @@ PayloadCheck CheckAgainstResource(HANDLE file, WORD id, const char* type)
     const ResourceBytes resource = FindResourceBytes(id, type);
     if (size.QuadPart != resource.size)
         return PayloadCheck::Differs;
-    const LARGE_INTEGER start{};
-    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
+    if (resource.size == 0)
+        return PayloadCheck::Intact;
+    // Compared in place through a view of the held file, without a copy; the hold keeps anyone
+    // from shortening the file under the view.
+    const UniqueKernelHandle mapping(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
+    const UniqueFileView view(mapping ? MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
+    if (!view)
         return PayloadCheck::NotHeld;
-
-    std::vector<char> chunk(resource.size < kCompareChunk ? resource.size : kCompareChunk);
-    const char* expected = static_cast<const char*>(resource.bytes);
-    for (DWORD done = 0; done < resource.size;) {
-        const DWORD wanted = resource.size - done < kCompareChunk ? resource.size - done : kCompareChunk;
-        DWORD read = 0;
-        if (!ReadFile(file, chunk.data(), wanted, &read, nullptr) || read != wanted)
-            return PayloadCheck::NotHeld;
-        if (std::memcmp(chunk.data(), expected + done, wanted) != 0)
-            return PayloadCheck::Differs;
-        done += wanted;
-    }
-    return PayloadCheck::Intact;
+    return std::memcmp(view.Get(), resource.bytes, resource.size) == 0 ? PayloadCheck::Intact : PayloadCheck::Differs;
 }
 
 PayloadHold HoldAndCheck(const char* path, WORD id, const char* type)
 {
     PayloadHold hold;
     hold.file.Reset(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     hold.check = CheckAgainstResource(hold.file.Get(), id, type);
     return hold;
 }
