@@ -77,27 +77,27 @@ TEST(HoldAndCheck, OnlyTheResourcesOwnBytesPassAndStayUnchangeableWhileHeld)
     EXPECT_EQ(HoldAndCheck((folder / "missing.msi").c_str(), kLargePayload, "MSI").check, PayloadCheck::NotHeld);
 }
 
-// Another program that overwrites the payload whenever it can open it for writing: between our
-// write and our hold is the only moment it can. Whatever it manages, a payload that passes is
-// ours, and stays ours under the hold.
+// Another program that renames its own file over the payload whenever the payload is not yet
+// its own (as VsLabTamper's race does): between our write and our hold is the only moment it
+// can. Whatever it manages, a payload that passes is ours, and stays ours under the hold.
 TEST(HoldAndCheck, AProgramRacingToReplaceThePayloadNeverGetsItsBytesPassed)
 {
     const std::string ours = Expected(VS_SMALL_PAYLOAD);
     const std::string foreign = "foreign bytes of another size";
     TempDir folder;
     const std::string path = folder / "vc_redist64.exe";
+    const std::string copy = folder / "foreign.exe";
     std::atomic<bool> stop{false};
-    std::atomic<int> overwrites{0};
+    std::atomic<int> replacements{0};
     std::thread racer([&] {
         while (!stop) {
-            const UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE,
-                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            DWORD written = 0;
-            if (file && GetFileSize(file.Get(), nullptr) != foreign.size() &&
-                WriteFile(file.Get(), foreign.data(), static_cast<DWORD>(foreign.size()), &written, nullptr) &&
-                SetEndOfFile(file.Get()))
-                ++overwrites;
+            WIN32_FILE_ATTRIBUTE_DATA data = {};
+            if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeLow == foreign.size())
+                continue;
+            if (!FileExists(copy))
+                WriteFileBytes(copy, foreign);
+            if (MoveFileExA(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+                ++replacements;
         }
     });
     int intact = 0, foreignHeld = 0, notHeld = 0;
@@ -115,8 +115,8 @@ TEST(HoldAndCheck, AProgramRacingToReplaceThePayloadNeverGetsItsBytesPassed)
     }
     stop = true;
     racer.join();
-    std::printf("%d rounds: %d intact, %d held another program's bytes, %d not held; %d overwrites\n", kRounds,
-                intact, foreignHeld, notHeld, overwrites.load());
+    std::printf("%d rounds: %d intact, %d held another program's bytes, %d not held; %d replacements\n", kRounds,
+                intact, foreignHeld, notHeld, replacements.load());
 }
 
 } // namespace

@@ -8,9 +8,10 @@
 // The lab also starts it beside the setup, as another program of the same user, until the
 // named event EVENT is set:
 //     VsLabTamper hold EVENT PATH         keeps the file PATH open for reading, read sharing only
-//     VsLabTamper race EVENT PATH SOURCE  overwrites PATH with SOURCE's bytes whenever it can
-//                                         open it for writing and it is not already SOURCE's size
-// These modes write no log; the exit code of race is the number of overwrites.
+//     VsLabTamper race EVENT PATH SOURCE  replaces PATH with a copy of SOURCE (PATH.race, renamed
+//                                         over it) whenever it is not SOURCE's size and can be
+//                                         replaced
+// These modes write no log; the exit code of race is the number of replacements.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -71,21 +72,6 @@ std::vector<std::string> PackagesIn(const std::string& folder)
     return names;
 }
 
-std::string ReadAll(const char* path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    bytes.resize(GetFileSize(file, nullptr));
-    DWORD read = 0;
-    if (!ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size())
-        bytes.clear();
-    CloseHandle(file);
-    return bytes;
-}
-
 int Hold(HANDLE stop, const char* path)
 {
     // The lab looks for the hold by trying to write, which may get in the way for a moment.
@@ -104,23 +90,26 @@ int Hold(HANDLE stop, const char* path)
 }
 
 // Spins without a pause: the gap between the setup's writing a file and its holding it is short.
+// While the file is not its own (by size, which needs no handle) it renames a copy of SOURCE
+// over it, in one step that succeeds only while nobody has the file open without sharing its
+// deletion; otherwise it leaves the file alone.
 int Race(HANDLE stop, const char* path, const char* source)
 {
-    const std::string bytes = ReadAll(source);
-    if (bytes.empty())
+    WIN32_FILE_ATTRIBUTE_DATA own = {};
+    if (!GetFileAttributesExA(source, GetFileExInfoStandard, &own))
         return -1;
+    const std::string copy = std::string(path) + ".race";
     int overwrites = 0;
     while (WaitForSingleObject(stop, 0) == WAIT_TIMEOUT) {
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) || data.nFileSizeLow == own.nFileSizeLow)
             continue;
-        DWORD written = 0;
-        if (GetFileSize(file, nullptr) != bytes.size() &&
-            WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && SetEndOfFile(file))
+        if (GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES && !CopyFileA(source, copy.c_str(), FALSE))
+            return -1;
+        if (MoveFileExA(copy.c_str(), path, MOVEFILE_REPLACE_EXISTING))
             ++overwrites;
-        CloseHandle(file);
     }
+    DeleteFileA(copy.c_str());
     return overwrites;
 }
 
