@@ -1,14 +1,17 @@
 #include "edition_installation.h"
 
+#include "error.h"
 #include "fs_path.h"
 #include "message_box.h"
 #include "msi_api.h"
 #include "narrow_string.h"
 #include "outlook_launcher.h"
 #include "resource_extraction.h"
+#include "resource_ids.h"
 #include "unique_handle.h"
 
 #include <cstring>
+#include <utility>
 
 const EditionProfile kEditionProfileX86 = {
     "{6513270E-269E-4D37-B2A7-4DE452E6B438}",
@@ -67,12 +70,19 @@ bool ProductInstalled(const MsiFunctions& msi, const char* productCode)
     return false;
 }
 
-// Holds a file we have just written open for reading with read sharing only, so that nobody
-// can change, replace or delete it while we run it or hand it to Windows Installer.
-UniqueKernelHandle HoldUnchanged(const char* path)
+// Writes a payload and keeps it held until it has been run or installed. Only a file that is
+// exactly our bytes may be used: it runs elevated. Otherwise the "Error" names the file.
+UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type)
 {
-    return UniqueKernelHandle(
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ExtractResourceToFile(path, id, type);
+    PayloadHold hold = HoldAndCheck(path, id, type);
+    if (hold.check != PayloadCheck::Intact) {
+        CStringA text;
+        text.FormatById(hold.check == PayloadCheck::NotHeld ? IDS_PAYLOAD_NOT_HELD : IDS_PAYLOAD_NOT_OURS,
+                        path.GetString());
+        throw Error::VsExceptionText(text, nullptr, 0);
+    }
+    return std::move(hold.file);
 }
 
 UINT InstallFresh(const MsiFunctions& msi, const char* packagePath)
@@ -121,14 +131,12 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
         return false;
     }
 
-    const VsFsPath folder = GetTempFolder();
+    const VsFsPath folder = PayloadFolder();
     const VsFsPath packagePath = folder.Combine(profile.packageFileName);
-    ExtractResourceToFile(packagePath, profile.packageResource, "MSI");
-    const UniqueKernelHandle packageHold = HoldUnchanged(packagePath);
+    const UniqueKernelHandle packageHold = ExtractHeld(packagePath, profile.packageResource, "MSI");
 
     const VsFsPath runtimePath = folder.Combine(profile.runtimeFileName);
-    ExtractResourceToFile(runtimePath, profile.runtimeResource, "EXE");
-    const UniqueKernelHandle runtimeHold = HoldUnchanged(runtimePath);
+    const UniqueKernelHandle runtimeHold = ExtractHeld(runtimePath, profile.runtimeResource, "EXE");
 
     // Quoted: unquoted, a folder with blanks ("C:\Users\John Smith\...") lets the platform try
     // "C:\Users\John.exe" first, and that would run elevated.

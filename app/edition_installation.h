@@ -20,7 +20,9 @@ extern const EditionProfile kEditionProfileX64;
 // True only when Windows Installer reported success. exitCode, when given, receives what the
 // process should end with: Windows Installer's result, ERROR_INSTALL_USEREXIT (1602) when the
 // user declined to close Outlook, ERROR_PRODUCT_VERSION (1638) for another language edition,
-// ERROR_INSTALL_SERVICE_FAILURE (1601) when Windows Installer cannot be had.
+// ERROR_INSTALL_SERVICE_FAILURE (1601) when Windows Installer cannot be had. Raises an
+// Error::VsException, before anything is run or installed, when there is no temporary folder
+// or a payload cannot be held or is not exactly our bytes.
 bool InstallEdition(const EditionProfile& profile, UINT* exitCode = nullptr);
 
 // Starts a process from a command line and waits for its end; a line that cannot start is ignored.

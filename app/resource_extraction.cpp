@@ -1,19 +1,75 @@
 #include "resource_extraction.h"
 
+#include "error.h"
 #include "file_write.h"
+#include "resource_ids.h"
 #include "resource_module.h"
+
+#include <cstring>
+
+namespace {
+
+struct ResourceBytes {
+    const void* bytes = nullptr;
+    DWORD size = 0;
+};
+
+// A missing resource gives size 0 and no bytes.
+ResourceBytes FindResourceBytes(WORD id, const char* type)
+{
+    const HMODULE module = GetResourceModule();
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    return bytes != nullptr ? ResourceBytes{bytes, SizeofResource(module, resource)} : ResourceBytes{};
+}
+
+} // namespace
 
 void ExtractResourceToFile(const char* path, WORD id, const char* type)
 {
     DeleteFileA(path);
-    // A missing resource gives size 0 and no bytes, so the file is created empty.
-    const HMODULE module = GetResourceModule();
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
-    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
-    const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-
+    const ResourceBytes resource = FindResourceBytes(id, type);
     VsFileWrite file(path, FILE_SHARE_READ);
     // One write of the whole resource, straight from the mapped resource bytes.
-    file.Write(bytes != nullptr ? bytes : "", bytes != nullptr ? size : 0);
+    file.Write(resource.bytes != nullptr ? resource.bytes : "", resource.size);
+}
+
+PayloadCheck CheckAgainstResource(HANDLE file, WORD id, const char* type)
+{
+    LARGE_INTEGER size{};
+    if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size))
+        return PayloadCheck::NotHeld;
+    const ResourceBytes resource = FindResourceBytes(id, type);
+    if (size.QuadPart != resource.size)
+        return PayloadCheck::Differs;
+    if (resource.size == 0)
+        return PayloadCheck::Intact;
+    // Compared in place through a view of the held file, without a copy; the hold keeps anyone
+    // from shortening the file under the view.
+    const UniqueKernelHandle mapping(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
+    const UniqueFileView view(mapping ? MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
+    if (!view)
+        return PayloadCheck::NotHeld;
+    return std::memcmp(view.Get(), resource.bytes, resource.size) == 0 ? PayloadCheck::Intact : PayloadCheck::Differs;
+}
+
+PayloadHold HoldAndCheck(const char* path, WORD id, const char* type)
+{
+    PayloadHold hold;
+    hold.file.Reset(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    hold.check = CheckAgainstResource(hold.file.Get(), id, type);
+    return hold;
+}
+
+VsFsPath PayloadFolder()
+{
+    VsFsPath folder = GetTempFolder();
+    if (folder.IsEmpty()) {
+        CStringA text;
+        text.LoadById(IDS_NO_TEMP_FOLDER);
+        throw Error::VsExceptionText(text, nullptr, 0);
+    }
+    return folder;
 }

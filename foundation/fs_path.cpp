@@ -20,10 +20,18 @@ int FindLastSeparator(const char* path)
     return lastBackslash >= 0 ? lastBackslash : lastSlash;
 }
 
+bool EndsInSeparator(const char* path)
+{
+    int last = -1;
+    for (int pos = 0; path[pos] != '\0'; pos = CodePage::NextCharPos(path, pos))
+        last = pos;
+    // A double-byte character starts with a lead byte, which is never a separator.
+    return last >= 0 && IsSeparator(path[last]);
+}
+
 void Join(CStringA& path, const char* name)
 {
-    // The end test looks at the last byte alone.
-    if (!path.IsEmpty() && !IsSeparator(path.GetAt(path.GetLength() - 1)))
+    if (!path.IsEmpty() && !EndsInSeparator(path))
         path += '\\';
     path += name;
 }

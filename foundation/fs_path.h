@@ -12,6 +12,9 @@ struct VsFsPathStrTraitA {
 
 namespace PathRules {
 bool IsSeparator(char ch);
+// Whether the last character is a separator: the trail byte 0x5C of a double-byte character
+// (in code page 932 many characters end in it) is not one.
+bool EndsInSeparator(const char* path);
 // Position of the last backslash, or of the last forward slash only when there is no
 // backslash; never a trail byte of a double-byte character. -1 when there is none.
 int FindLastSeparator(const char* path);
@@ -46,7 +49,7 @@ public:
 
     VsFsPathT& AddTrailingSeparator(char separator)
     {
-        if (!this->IsEmpty() && !PathRules::IsSeparator(this->GetAt(this->GetLength() - 1)))
+        if (!this->IsEmpty() && !PathRules::EndsInSeparator(this->GetString()))
             *this += separator;
         return *this;
     }

@@ -86,6 +86,14 @@ struct GdiObject {
     static void Close(Handle h) { DeleteObject(h); }
 };
 
+// A view of a file mapping.
+struct FileView {
+    using Handle = const void*;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle view) { return view != nullptr; }
+    static void Close(Handle view) { UnmapViewOfFile(view); }
+};
+
 } // namespace HandleTraits
 
 using UniqueKernelHandle = UniqueHandle<HandleTraits::Kernel>;
@@ -94,3 +102,4 @@ using UniqueFindHandle = UniqueHandle<HandleTraits::Find>;
 using UniqueRegKey = UniqueHandle<HandleTraits::RegistryKey>;
 using UniqueModule = UniqueHandle<HandleTraits::Module>;
 using UniqueGdiObject = UniqueHandle<HandleTraits::GdiObject>;
+using UniqueFileView = UniqueHandle<HandleTraits::FileView>;

@@ -8,6 +8,7 @@ packages=(
     wixl msitools
     imagemagick icoutils libxml2-utils w3c-sgml-lib
     chromium
+    locales
 )
 missing=()
 for package in "${packages[@]}"; do
@@ -15,9 +16,18 @@ for package in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -eq 0 ]; then
     echo "setup: every package is installed"
-    exit 0
+else
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq "${missing[@]}"
 fi
-echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq "${missing[@]}"
+
+# Wine maps file names through the Unix locale: a Japanese (code page 932) process sees
+# non-ASCII names only when ja_JP.UTF-8 is generated.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    echo "setup: generating the locale ja_JP.UTF-8"
+    sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+fi

@@ -46,7 +46,8 @@ namespace Welcome {
 
 VsFsPath CreateFolder()
 {
-    const VsFsPath folder = GetTempFolder().Combine(NewGuidString());
+    // Never a bare name: that would be a tree relative to the current folder.
+    const VsFsPath folder = PayloadFolder().Combine(NewGuidString());
     if (!CreateDirectoryTree(folder)) {
         CStringA text;
         text.Format("Failed to create directory '%s'", folder.GetString());

@@ -16,8 +16,9 @@ A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   payload.package      fails or cancels: the setup carries a package that ends that way
   payload.runtime      tamper: the setup carries a runtime stand-in that tries to change its files
   dlls.missing         system DLLs (without .dll) that cannot be loaded by the setup's process
-Keys for the person and the run (temp, temp.plant, answers, answers.runN, runs, between-runs,
-timeout, runtime.log) are read by the driver, a Windows program (tools/lab/driver).
+  locale               the Unix locale the driver and the setup run in (ja_JP.UTF-8: code page 932)
+Keys for the person and the run (temp, temp.plant, temp.squat, temp.race, answers, answers.runN,
+runs, between-runs, timeout, runtime.log) are read by the driver, a Windows program (tools/lab/driver).
 Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
 "expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events
 starting with A, B, ... happen in that order, within the file clock's tick); a "#..." suffix
@@ -291,8 +292,10 @@ def run_scenario(scenario, build, lab_root, do_check):
         setup = prepare_setup(scenario, build, machine, work)
         out = os.path.join(work, 'out')
         timeout = 60 + int(scenario.get('timeout', '120')) * int(scenario.get('runs', '1'))
+        locale = scenario.get('locale')
         code, output = machine.run([windows_path(build.driver), '--scenario', windows_path(scenario.path),
-                                    '--setup', windows_path(setup), '--out', windows_path(out)], timeout=timeout)
+                                    '--setup', windows_path(setup), '--out', windows_path(out)], timeout=timeout,
+                                   extra_env={'LANG': locale, 'LC_ALL': locale} if locale else None)
         if code not in (0, 2) or not os.path.exists(os.path.join(out, 'facts.txt')):
             raise RuntimeError('the driver failed (%d): %s' % (code, output))
         facts = read_facts(os.path.join(out, 'facts.txt'))

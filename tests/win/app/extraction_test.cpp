@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -50,6 +53,70 @@ TEST(ExtractResourceToFile, AFolderThatDoesNotExistLeavesNoFile)
     EXPECT_NO_THROW(ExtractResourceToFile((missing + "\\VsEnclosaSetup.msi").c_str(), kLargePayload, "MSI"));
     EXPECT_FALSE(DirectoryExists(missing));
     EXPECT_FALSE(FileExists(missing + "\\VsEnclosaSetup.msi"));
+}
+
+TEST(HoldAndCheck, OnlyTheResourcesOwnBytesPassAndStayUnchangeableWhileHeld)
+{
+    const std::string large = Expected(VS_LARGE_PAYLOAD);
+    TempDir folder;
+    const std::string path = folder / "VsEnclosaSetup.msi";
+    ExtractResourceToFile(path.c_str(), kLargePayload, "MSI");
+    {
+        const PayloadHold hold = HoldAndCheck(path.c_str(), kLargePayload, "MSI");
+        EXPECT_EQ(hold.check, PayloadCheck::Intact);
+        const UniqueKernelHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_FALSE(writer.IsValid()) << "nobody may write a held payload";
+    }
+    std::string changed = large;
+    changed.back() ^= 1;
+    WriteFileBytes(path, changed);
+    EXPECT_EQ(HoldAndCheck(path.c_str(), kLargePayload, "MSI").check, PayloadCheck::Differs) << "the last byte";
+    WriteFileBytes(path, large.substr(0, large.size() - 1));
+    EXPECT_EQ(HoldAndCheck(path.c_str(), kLargePayload, "MSI").check, PayloadCheck::Differs) << "one byte short";
+    EXPECT_EQ(HoldAndCheck((folder / "missing.msi").c_str(), kLargePayload, "MSI").check, PayloadCheck::NotHeld);
+}
+
+// Another program that renames its own file over the payload whenever the payload is not yet
+// its own (as VsLabTamper's race does): between our write and our hold is the only moment it
+// can. Whatever it manages, a payload that passes is ours, and stays ours under the hold.
+TEST(HoldAndCheck, AProgramRacingToReplaceThePayloadNeverGetsItsBytesPassed)
+{
+    const std::string ours = Expected(VS_SMALL_PAYLOAD);
+    const std::string foreign = "foreign bytes of another size";
+    TempDir folder;
+    const std::string path = folder / "vc_redist64.exe";
+    const std::string copy = folder / "foreign.exe";
+    std::atomic<bool> stop{false};
+    std::atomic<int> replacements{0};
+    std::thread racer([&] {
+        while (!stop) {
+            WIN32_FILE_ATTRIBUTE_DATA data = {};
+            if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) || data.nFileSizeLow == foreign.size())
+                continue;
+            if (!FileExists(copy))
+                WriteFileBytes(copy, foreign);
+            if (MoveFileExA(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+                ++replacements;
+        }
+    });
+    int intact = 0, foreignHeld = 0, notHeld = 0;
+    constexpr int kRounds = 2000;
+    for (int round = 0; round < kRounds; ++round) {
+        ExtractResourceToFile(path.c_str(), kSmallPayload, "EXE");
+        const PayloadHold hold = HoldAndCheck(path.c_str(), kSmallPayload, "EXE");
+        if (hold.check == PayloadCheck::Intact) {
+            ++intact;
+            ASSERT_EQ(ReadFileBytes(path), ours) << "round " << round;
+        } else {
+            // Differs: without the check, the other program's bytes would have run.
+            ++(hold.check == PayloadCheck::Differs ? foreignHeld : notHeld);
+        }
+    }
+    stop = true;
+    racer.join();
+    std::printf("%d rounds: %d intact, %d held another program's bytes, %d not held; %d replacements\n", kRounds,
+                intact, foreignHeld, notHeld, replacements.load());
 }
 
 } // namespace

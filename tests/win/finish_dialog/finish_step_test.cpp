@@ -89,7 +89,14 @@ INSTALLSTATE WINAPI LocateOnlyA32BitOutlook(LPCSTR component, LPSTR path, LPDWOR
 UINT WINAPI NoRelatedProducts(LPCSTR, DWORD, DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
 UINT WINAPI NoProducts(DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
 INSTALLUILEVEL WINAPI AnyInterface(INSTALLUILEVEL, HWND*) { return INSTALLUILEVEL_DEFAULT; }
-UINT WINAPI InstallSucceeds(LPCSTR, LPCSTR) { return ERROR_SUCCESS; }
+// Set by a test: the temporary folder from the moment the installation has succeeded.
+std::string g_temporaryAfterInstall;
+UINT WINAPI InstallSucceeds(LPCSTR, LPCSTR)
+{
+    if (!g_temporaryAfterInstall.empty())
+        SetEnvironmentVariableA("TMP", g_temporaryAfterInstall.c_str());
+    return ERROR_SUCCESS;
+}
 
 class FinishStep : public testing::Test {
 protected:
@@ -105,6 +112,7 @@ protected:
         GetEnvironmentVariableA("TMP", m_savedTmp, sizeof m_savedTmp);
         g_shutdownTokens.clear();
         g_nextDrawingFails = DrawingFailure::None;
+        g_temporaryAfterInstall.clear();
     }
     void TearDown() override
     {
@@ -150,8 +158,10 @@ TEST_F(FinishStep, AfterASuccessfulInstallationTheDialogShowsAndEverythingIsUndo
 
 TEST_F(FinishStep, WithoutAWelcomeFolderTheErrorIsShownAndGdiplusIsStillShutDown)
 {
+    // The payloads are written and held; only the welcome folder cannot be made.
     WriteFileBytes(m_temporary / "blocker", "a file where the temporary folder should be");
-    SetTemporaryFolder(m_temporary / "blocker");
+    SetTemporaryFolder(m_temporary.Path());
+    g_temporaryAfterInstall = m_temporary / "blocker";
     VsEnclosaSetupBootApp app;
     ModalWatcher watcher(IDOK);
     EXPECT_FALSE(app.InitInstance());

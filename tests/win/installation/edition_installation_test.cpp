@@ -5,6 +5,7 @@
 // program carries the setup's own resources, the runtime stand-in runs, files land in a
 // temporary folder of the test's own. The lab (tools/lab) runs the same with real installations.
 #include "edition_installation.h"
+#include "error.h"
 #include "modal_watcher.h"
 #include "msi_api.h"
 #include "temp_dir.h"
@@ -224,6 +225,50 @@ TEST_F(EditionInstallation, WithoutWindowsInstallerNothingIsWrittenAndTheRunFail
     EXPECT_FALSE(FileExists(m_folder + "VsEnclosaSetup.msi"));
     EXPECT_FALSE(FileExists(g_runtimePath));
     EXPECT_EQ("1", InitializedValue());
+}
+
+// The text of the error the sequence raises; empty when it raised none.
+std::string RaisedText(UINT& exitCode)
+{
+    try {
+        InstallEdition(kEditionProfileX86, &exitCode);
+    } catch (const Error::VsException& error) {
+        return error.GetReportText().GetString();
+    }
+    return {};
+}
+
+TEST_F(EditionInstallation, NothingRunsOrInstallsUnlessTheFolderAndBothPayloadsCanBeTrusted)
+{
+    const std::string logBefore = RuntimeLog();
+    UINT exitCode = 0;
+
+    // No temporary folder (its path is too long): no bare names in the current folder.
+    SetEnvironmentVariableA("TMP", (m_folder + std::string(300, 'L')).c_str());
+    EXPECT_EQ(RaisedText(exitCode).rfind("The Installer cannot find the temporary folder", 0), 0u);
+    EXPECT_FALSE(FileExists("VsEnclosaSetup.msi"));
+    EXPECT_FALSE(FileExists("vc_redist86.exe"));
+    UseTempFolder(m_temp.Path() + "\\temp");
+
+    // Another program's file at the runtime installer's name, held so that ours cannot replace it.
+    ASSERT_TRUE(CopyFileA(VS_PLANTED_PROGRAM, g_runtimePath.c_str(), FALSE));
+    HANDLE squatter = CreateFileA(g_runtimePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(squatter, INVALID_HANDLE_VALUE);
+    EXPECT_NE(RaisedText(exitCode).find("The file '" + g_runtimePath + "' is not the one the Installer wrote"),
+              std::string::npos);
+    CloseHandle(squatter);
+    EXPECT_FALSE(FileExists(g_runtimePath + ".ran"));
+
+    // A package that another program keeps open without any sharing cannot be held.
+    const std::string package = m_folder + "VsEnclosaSetup.msi";
+    HANDLE locker = CreateFileA(package.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(locker, INVALID_HANDLE_VALUE);
+    EXPECT_NE(RaisedText(exitCode).find("could not write and keep the file '" + package + "'"), std::string::npos);
+    CloseHandle(locker);
+
+    EXPECT_EQ(0, g_fake.calls);
+    EXPECT_EQ(logBefore, RuntimeLog()) << "no runtime installer ran";
 }
 
 // A folder with blanks and a program planted where the unquoted line would be misread.

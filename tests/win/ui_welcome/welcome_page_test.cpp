@@ -87,6 +87,21 @@ TEST(WelcomeFolder, FileInTheWayGivesTheTextWithTheFullPath)
     }
 }
 
+TEST(WelcomeFolder, WithoutATemporaryFolderNothingIsMadeInTheCurrentFolder)
+{
+    TempDir current;
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(current.Path().c_str()));
+    {
+        // Too long for the platform to give as the temporary folder.
+        TemporaryFolderOverride temporary(current / std::string(300, 'L'));
+        EXPECT_THROW(Welcome::CreateFolder(), Error::VsException);
+    }
+    SetCurrentDirectoryA(saved);
+    EXPECT_TRUE(FolderEntries(current.Path()).empty());
+}
+
 TEST(WelcomePage, StartsWithExactlyOneUtf8Mark)
 {
     TempDir dir;

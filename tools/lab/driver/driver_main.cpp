@@ -2,17 +2,21 @@
 // scenario, and writes what that person saw and what changed on the machine.
 //   VsLabDriver.exe --scenario FILE --setup EXE --out FOLDER
 // Exit code: 0 when every run ended by itself, 2 when the lab had to end one, 1 on bad input.
+#include "fs_path.h"
 #include "gdiplus_session.h"
 #include "lab_report.h"
 #include "lab_scenario.h"
 #include "screen_capture.h"
 #include "temp_folder.h"
+#include "unique_handle.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <set>
 
 namespace {
 
@@ -44,11 +48,9 @@ std::string FullPath(const std::string& path)
     return length > 0 && length < MAX_PATH ? full : path;
 }
 
-std::string WithSeparator(std::string folder)
+std::string WithSeparator(const std::string& folder)
 {
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    return folder;
+    return VsFsPath(folder.c_str()).AddTrailingSeparator('\\').GetString();
 }
 
 std::string OwnTempFolder()
@@ -68,24 +70,111 @@ std::string StandInLog()
 
 std::string BaseName(const std::string& path)
 {
-    const size_t slash = path.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string name = VsFsPath(path.c_str()).GetFileName().GetString();
     const size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string Folder(const std::string& path)
+std::string FolderOf(const std::string& path)
 {
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const VsFsPath folder = VsFsPath(path.c_str()).GetFolder();
+    return folder.GetString() != path ? folder.GetString() : std::string();
+}
+
+// The folder that holds a folder given with its trailing separator.
+std::string ParentOf(const std::string& folder)
+{
+    return FolderOf(folder.substr(0, folder.size() - 1));
+}
+
+// A program of the lab, beside the driver.
+std::string LabProgram(const char* name)
+{
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    return FolderOf(self) + name;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::set<std::string> NamesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found = {};
+    const UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
+    if (!find)
+        return names;
+    do {
+        if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0)
+            names.insert(found.cFileName);
+    } while (FindNextFileA(find.Get(), &found));
+    return names;
+}
+
+std::vector<std::string> Appeared(const std::set<std::string>& before, const std::set<std::string>& after)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : after) {
+        if (before.count(name) == 0)
+            names.push_back(name);
+    }
+    return names;
+}
+
+// Another program of the same user (VsLabTamper in its mode "hold" or "race"), from before the
+// first run until after the last one.
+class Bystander {
+public:
+    Bystander(const std::string& mode, const std::string& arguments)
+        : m_stopName("VsLabBystanderStop" + std::to_string(GetCurrentProcessId())),
+          m_stop(CreateEventA(nullptr, TRUE, FALSE, m_stopName.c_str()))
+    {
+        std::string line = Quoted(LabProgram("VsLabTamper.exe")) + " " + mode + " " + m_stopName + " " + arguments;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info = {};
+        if (m_stop && CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+            m_process.Reset(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+
+    bool Started() const { return m_process.IsValid(); }
+
+    // Gives its exit code.
+    DWORD Stop()
+    {
+        SetEvent(m_stop.Get());
+        if (WaitForSingleObject(m_process.Get(), 10000) != WAIT_OBJECT_0)
+            TerminateProcess(m_process.Get(), ERROR_TIMEOUT);
+        DWORD code = 0;
+        GetExitCodeProcess(m_process.Get(), &code);
+        return code;
+    }
+
+private:
+    std::string m_stopName;
+    UniqueKernelHandle m_stop;
+    UniqueProcessHandle m_process;
+};
+
+// True once nobody may write the file any more: the holder has it open.
+bool WaitUntilHeld(const std::string& path)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && GetLastError() == ERROR_SHARING_VIOLATION)
+            return true;
+        Sleep(50);
+    }
+    return false;
 }
 
 bool Plant(const std::string& plantedPath)
 {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
     DeleteFileA(PlantedRunNote(plantedPath).c_str());
-    return CopyFileA((Folder(self) + "VsLabPlanted.exe").c_str(), plantedPath.c_str(), FALSE) != FALSE;
+    return CopyFileA(LabProgram("VsLabPlanted.exe").c_str(), plantedPath.c_str(), FALSE) != FALSE;
 }
 
 // Replaces the content of every file in the folder, so that the next run must write its own.
@@ -139,6 +228,32 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    // A program of the same user has put its own file at a payload's name and holds it open.
+    std::unique_ptr<Bystander> bystander;
+    const std::string squat = scenario.Get("temp.squat");
+    if (!squat.empty()) {
+        outcome.plantedPath = outcome.tempFolder + squat;
+        if (Plant(outcome.plantedPath))
+            bystander = std::make_unique<Bystander>("hold", Quoted(outcome.plantedPath));
+        if (!bystander || !bystander->Started() || !WaitUntilHeld(outcome.plantedPath)) {
+            std::fprintf(stderr, "cannot hold a program at %s\n", outcome.plantedPath.c_str());
+            return 1;
+        }
+    }
+    // A program of the same user replaces a payload with its own whenever it can.
+    const std::string race = scenario.Get("temp.race");
+    if (!race.empty()) {
+        outcome.plantedPath = outcome.tempFolder + race;
+        DeleteFileA(PlantedRunNote(outcome.plantedPath).c_str());
+        bystander = std::make_unique<Bystander>(
+            "race", Quoted(outcome.plantedPath) + " " + Quoted(LabProgram("VsLabPlanted.exe")));
+        if (!bystander->Started()) {
+            std::fprintf(stderr, "cannot start the race for %s\n", outcome.plantedPath.c_str());
+            return 1;
+        }
+    }
+    const std::string setupFolder = FolderOf(outcome.setupPath);
+    const std::string tempParent = ParentOf(outcome.tempFolder);
 
     const GdiplusSession gdiplus;
     const int runs = scenario.GetInt("runs", 1);
@@ -155,7 +270,11 @@ int main(int argc, char** argv)
         const std::string perRun = "answers.run" + std::to_string(number);
         run.plan.answers = scenario.GetList(scenario.Get(perRun).empty() ? "answers" : perRun);
         run.plan.timeoutMs = static_cast<DWORD>(scenario.GetInt("timeout", 120)) * 1000;
+        const std::set<std::string> besideTemp = NamesIn(tempParent);
+        const std::set<std::string> besideSetup = NamesIn(setupFolder);
         run.record = RunSetup(run.plan);
+        run.besideTemp = Appeared(besideTemp, NamesIn(tempParent));
+        run.besideSetup = Appeared(besideSetup, NamesIn(setupFolder));
         if (!outcome.plantedPath.empty()) {
             const std::string note = PlantedRunNote(outcome.plantedPath);
             run.planted = GetFileAttributesA(note.c_str()) != INVALID_FILE_ATTRIBUTES ? "ran" : "not run";
@@ -164,6 +283,10 @@ int main(int argc, char** argv)
         allEnded = allEnded && !run.record.timedOut && run.record.startError == 0;
         outcome.runs.push_back(std::move(run));
     }
+    if (bystander && !race.empty())
+        outcome.raceOverwrites = std::to_string(bystander->Stop());
+    else if (bystander)
+        bystander->Stop();
     if (!outcome.plantedPath.empty())
         DeleteFileA(outcome.plantedPath.c_str());
 

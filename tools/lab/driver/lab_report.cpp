@@ -129,6 +129,8 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     facts.Add(prefix + "log.count", std::to_string(LinesWith(record.events, "log ")));
     if (!run.planted.empty())
         facts.Add(prefix + "planted", run.planted);
+    facts.Add(prefix + "beside.temp", Join(run.besideTemp));
+    facts.Add(prefix + "beside.setup", Join(run.besideSetup));
     facts.Add(prefix + "events", std::to_string(record.events.size()));
     for (size_t i = 0; i < record.events.size(); ++i) {
         const std::string key = prefix + "event" + std::to_string(i + 1);
@@ -180,6 +182,10 @@ void WriteRun(std::ostream& out, const LabRun& run)
     out << "    left running:       " << Join(Sorted(record.left)) << "\n";
     if (!run.planted.empty())
         out << "    planted program:    " << run.planted << "\n";
+    if (!run.besideTemp.empty())
+        out << "    beside the temporary folder: " << Join(run.besideTemp) << "\n";
+    if (!run.besideSetup.empty())
+        out << "    beside the setup:   " << Join(run.besideSetup) << "\n";
 }
 
 } // namespace
@@ -206,6 +212,17 @@ bool WriteFacts(const std::string& path, const LabOutcome& outcome)
     facts.Add("setup", outcome.setupPath);
     facts.Add("temp.folder", outcome.tempFolder);
     facts.Add("runs", std::to_string(outcome.runs.size()));
+    std::vector<std::string> exits;
+    size_t plantedRuns = 0;
+    for (const LabRun& run : outcome.runs) {
+        exits.push_back(std::to_string(run.record.exitCode));
+        plantedRuns += run.planted == "ran" ? 1 : 0;
+    }
+    // Over all runs, for scenarios that repeat one to give a race its chances.
+    facts.Add("exits", Join(exits));
+    facts.Add("planted.ran", std::to_string(plantedRuns));
+    if (!outcome.raceOverwrites.empty())
+        facts.Add("race.overwrites", outcome.raceOverwrites);
     for (const LabRun& run : outcome.runs)
         AddRunFacts(facts, run);
     std::ofstream file(path, std::ios::binary);

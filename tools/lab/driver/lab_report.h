@@ -11,6 +11,8 @@ struct LabRun {
     RunPlan plan;
     RunRecord record;
     std::string planted;  // "ran", "not run", or empty when nothing was planted
+    std::vector<std::string> besideTemp;   // new entries in the folder that holds the temporary folder
+    std::vector<std::string> besideSetup;  // new entries in the setup's own folder
 };
 
 struct LabOutcome {
@@ -19,6 +21,7 @@ struct LabOutcome {
     std::string setupPath;
     std::string tempFolder;
     std::string plantedPath;
+    std::string raceOverwrites;  // how often a racing program replaced a payload, when one ran
     std::vector<LabRun> runs;
 };
 

@@ -1,5 +1,6 @@
 #include "setup_run.h"
 
+#include "fs_path.h"
 #include "screen_capture.h"
 #include "unique_handle.h"
 
@@ -24,7 +25,7 @@ bool StartsWithVariable(const char* entry, const char* name)
 std::string EnvironmentWithTemp(const std::string& folder)
 {
     std::string withoutSeparator = folder;
-    if (withoutSeparator.size() > 3 && withoutSeparator.back() == '\\')
+    if (withoutSeparator.size() > 3 && PathRules::EndsInSeparator(withoutSeparator.c_str()))
         withoutSeparator.pop_back();
     std::string block;
     char* strings = GetEnvironmentStringsA();
@@ -194,8 +195,10 @@ RunRecord RunSetup(const RunPlan& plan)
     PROCESS_INFORMATION info = {};
     std::string commandLine = "\"" + plan.setupPath + "\"";
     std::string environment = EnvironmentWithTemp(plan.tempFolder);
+    // In its own folder, as the shell starts a program that a person opens.
+    const std::string folder = VsFsPath(plan.setupPath.c_str()).GetFolder().GetString();
     if (!CreateProcessA(plan.setupPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
-                        nullptr, &startup, &info)) {
+                        folder.c_str(), &startup, &info)) {
         record.startError = GetLastError();
         watch.Finish();
         return record;

@@ -1,5 +1,6 @@
 #include "temp_folder.h"
 
+#include "directory_tree.h"
 #include "unique_handle.h"
 
 #include <windows.h>
@@ -18,12 +19,6 @@ void RemoveFilesIn(const std::string& folder)
     } while (FindNextFileA(find.Get(), &found));
 }
 
-void CreateFolderPath(const std::string& folder)
-{
-    for (size_t slash = folder.find('\\', 3); slash != std::string::npos; slash = folder.find('\\', slash + 1))
-        CreateDirectoryA(folder.substr(0, slash).c_str(), nullptr);
-}
-
 } // namespace
 
 std::string PrepareTempFolder(const std::string& kind, const std::string& base)
@@ -38,12 +33,16 @@ std::string PrepareTempFolder(const std::string& kind, const std::string& base)
         const UniqueKernelHandle file(CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
         return blocker + "\\Temp\\";
+    } else if (kind == "trail-5c") {
+        // In code page 932 the last character, 0x95 0x5C, ends in the backslash byte.
+        folder = base + "VsLab\x95\x5C\\";
+    } else if (kind == "too-long") {
+        // Longer than the platform's temporary path may be: GetTempPathA fails.
+        return base + std::string(300, 'L') + "\\";
     } else {
-        folder = kind;
-        if (folder.back() != '\\')
-            folder += '\\';
+        folder = VsFsPath(kind.c_str()).AddTrailingSeparator('\\').GetString();
     }
-    CreateFolderPath(folder);
+    CreateDirectoryTree(VsFsPath(folder.c_str()));
     RemoveFilesIn(folder);
     return folder;
 }

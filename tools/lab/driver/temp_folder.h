@@ -5,8 +5,10 @@
 #include <string>
 
 // kind: "plain", "blanks" (a folder whose name has blanks), "unwritable" (a folder below a
-// file, which nobody can create) or a path of its own. Gives the folder with a trailing
-// backslash, emptied of files; base is the driver's own temporary folder.
+// file, which nobody can create), "trail-5c" (a name whose last character ends in the byte
+// 0x5C in code page 932), "too-long" (a path the platform cannot give as the temporary folder)
+// or a path of its own. Gives the folder with a trailing backslash, emptied of files; base is
+// the driver's own temporary folder.
 std::string PrepareTempFolder(const std::string& kind, const std::string& base);
 
 // Where the platform would look first for an unquoted command line that starts in folder:
