@@ -8,6 +8,7 @@ packages=(
     wixl msitools
     imagemagick icoutils libxml2-utils w3c-sgml-lib
     chromium
+    osslsigncode openssl
 )
 missing=()
 for package in "${packages[@]}"; do

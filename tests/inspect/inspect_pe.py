@@ -3,7 +3,13 @@
 catalogue, texts, dialog, manifest, version block, campaign record, icons, pictures and the
 DLLs it imports. Prints one line per failed check and exits 1 when any failed.
 
-    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--expect-fail REGEX]...
+    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--release --foreign DIR...]
+                  [--expect-fail REGEX]...
+
+It prints the image's size three ways: the whole file, without the payloads (packages, runtime
+and installer redistributables), and without any resource (our code and data with the static
+runtimes). --release also checks what a shipped image must be: no debug sections, no symbol
+table, no link time stamp, and no trace of the build machine's folders (--foreign).
 
 With --expect-fail the inspection itself is under test: it passes when every REGEX matches
 one of the failures, as it must for a deliberately broken image.
@@ -171,6 +177,28 @@ class Inspection:
             if data is not None:
                 self.expect("picture %s %d" % (kind, name), fmt.picture_size(data), (file_kind, width, height))
 
+    def release(self, foreign_folders):
+        debug = [section[0] for section in self.pe.sections if section[0].startswith(".debug")]
+        if debug:
+            self.fail("debug sections: %s" % ", ".join(debug))
+        if self.pe.symbol_table or self.pe.symbol_count:
+            self.fail("symbol table of %d symbols" % self.pe.symbol_count)
+        if self.pe.timestamp:
+            self.fail("link time stamp %#x" % self.pe.timestamp)
+        for folder in foreign_folders:
+            folder = os.path.abspath(folder)
+            for form in {folder, folder.replace("/", "\\")}:
+                for encoded in (form.encode(), form.encode("utf-16-le")):
+                    if encoded in self.pe.data:
+                        self.fail("the image names the build machine's folder %s" % folder)
+
+    def sizes(self):
+        """The whole file, without the payloads, without any resource."""
+        whole = len(self.pe.data)
+        payloads = sum(len(data) for (kind, _, _), data in self.resources.items() if kind in ("MSI", "EXE"))
+        resources = self.pe.section_named(".rsrc")
+        return whole, whole - payloads, whole - (resources[4] if resources else 0)
+
     def imports(self):
         dlls = self.pe.imported_dlls()
         if not dlls:
@@ -190,6 +218,9 @@ def main():
     parser.add_argument("--version", default="1.1.2.1")
     parser.add_argument("--welcome", help="folder of index.htm and welcome_style.css to compare")
     parser.add_argument("--no-imports", action="store_true", help="skip the import checks")
+    parser.add_argument("--release", action="store_true", help="check what a shipped image must be")
+    parser.add_argument("--foreign", action="append", default=[], metavar="DIR",
+                        help="a folder of the build machine that the image must not name")
     parser.add_argument("--expect-fail", action="append", default=[], metavar="REGEX",
                         help="a failure that must be found")
     options = parser.parse_args()
@@ -206,6 +237,8 @@ def main():
         checks.append(lambda: inspection.welcome(options.welcome))
     if not options.no_imports:
         checks.append(inspection.imports)
+    if options.release:
+        checks.append(lambda: inspection.release(options.foreign))
     for check in checks:
         try:
             check()
@@ -214,9 +247,8 @@ def main():
             inspection.fail("unreadable: %s" % error)
     for failure in inspection.failures:
         print("FAIL", failure)
-    payloads = sum(len(data) for (kind, _, _), data in inspection.resources.items() if kind in ("MSI", "EXE"))
-    print("size: %d bytes, %d of them payloads, %d without" % (
-        len(inspection.pe.data), payloads, len(inspection.pe.data) - payloads))
+    print("size: %s whole, %s without the payloads, %s without any resource" % tuple(
+        "%d bytes (%.1f KiB)" % (size, size / 1024.0) for size in inspection.sizes()))
     print("%s: %d resources, %d failed checks" % (options.exe, len(inspection.resources),
                                                   len(inspection.failures)))
     if options.expect_fail:
