@@ -6,6 +6,7 @@
 #include "narrow_string.h"
 #include "outlook_launcher.h"
 #include "resource_extraction.h"
+#include "setup_log.h"
 #include "unique_handle.h"
 
 #include <cstring>
@@ -52,6 +53,7 @@ bool EditionInstalled(const MsiFunctions& msi, const char* upgradeCode, char (&b
 
 void ShowOtherEdition(const char* edition)
 {
+    SetupLog::Write("Language guard: the %s edition is installed; refused", edition);
     CStringA text;
     text.FormatById(kOtherEditionMessageId, edition);
     AfxMessageBox(text, MB_OK);
@@ -75,6 +77,16 @@ UniqueKernelHandle HoldUnchanged(const char* path)
         CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// The one line of the log for each file written out.
+void LogExtracted(const char* path, const UniqueKernelHandle& hold)
+{
+    LARGE_INTEGER size = {};
+    if (hold && GetFileSizeEx(hold.Get(), &size))
+        SetupLog::Write("Extracted %s: %lld bytes", path, static_cast<long long>(size.QuadPart));
+    else
+        SetupLog::Write("Extracted %s: the file cannot be opened (error %lu)", path, GetLastError());
+}
+
 UINT InstallFresh(const MsiFunctions& msi, const char* packagePath)
 {
     HKEY opened = nullptr;
@@ -95,6 +107,7 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
     UINT& code = exitCode != nullptr ? *exitCode : ignored;
     const MsiFunctions& msi = Msi();
     if (!MsiAvailable(msi)) {
+        SetupLog::Write("Windows Installer cannot be reached");
         code = ERROR_INSTALL_SERVICE_FAILURE;
         return false;
     }
@@ -111,7 +124,9 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
         return false;
     }
 
+    SetupLog::Write("Language guard: no German or Polish edition installed");
     const bool installed = ProductInstalled(msi, profile.productCode);
+    SetupLog::Write("This edition %s: %s", profile.productCode, installed ? "installed" : "not installed");
 
     CStringA question;
     question.LoadById(kOutlookQuestionId);
@@ -125,10 +140,12 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
     const VsFsPath packagePath = folder.Combine(profile.packageFileName);
     ExtractResourceToFile(packagePath, profile.packageResource, "MSI");
     const UniqueKernelHandle packageHold = HoldUnchanged(packagePath);
+    LogExtracted(packagePath, packageHold);
 
     const VsFsPath runtimePath = folder.Combine(profile.runtimeFileName);
     ExtractResourceToFile(runtimePath, profile.runtimeResource, "EXE");
     const UniqueKernelHandle runtimeHold = HoldUnchanged(runtimePath);
+    LogExtracted(runtimePath, runtimeHold);
 
     // Quoted: unquoted, a folder with blanks ("C:\Users\John Smith\...") lets the platform try
     // "C:\Users\John.exe" first, and that would run elevated.
@@ -137,8 +154,13 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
     RunAndWait(runtimeCommand);
 
     msi.SetInternalUI(INSTALLUILEVEL_FULL, nullptr);
+    const char* msiLog = SetupLog::MsiLogPath();
+    SetupLog::Write("Windows Installer: %s \"%s\", verbose log %s", packagePath.GetString(),
+                    installed ? kReinstallCommandLine : kInstallCommandLine,
+                    EnableMsiVerboseLog(msiLog) ? msiLog : "none");
     const UINT result = installed ? msi.InstallProduct(packagePath, kReinstallCommandLine)
                                   : InstallFresh(msi, packagePath);
+    SetupLog::Write("Windows Installer: result %u", result);
     code = result;
     return result == ERROR_SUCCESS;
 }
@@ -155,13 +177,17 @@ void RunAndWait(const char* commandLine)
     char* line = writable.GetBuffer(writable.GetLength());
     const BOOL started =
         CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    const DWORD startError = started ? 0 : GetLastError();
     writable.ReleaseBuffer();
-    if (!started)
+    if (!started) {
+        SetupLog::Write("Runtime installer %s: cannot be started (error %lu)", commandLine, startError);
         return;
+    }
 
     const UniqueProcessHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
     WaitForSingleObject(process.Get(), INFINITE);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.Get(), &exitCode);
+    SetupLog::Write("Runtime installer %s: exit code %lu", commandLine, exitCode);
 }

@@ -5,6 +5,7 @@
 #include "finish_dialog_impl.h"
 #include "message_box.h"
 #include "outlook_detection.h"
+#include "setup_log.h"
 #include "system_library.h"
 
 #include <gdiplus.h>
@@ -18,6 +19,7 @@ VsEnclosaSetupBootApp::VsEnclosaSetupBootApp() : CWinAppEx(TRUE) {}
 BOOL VsEnclosaSetupBootApp::InitInstance()
 {
     CWinAppEx::InitInstance();
+    SetupLog::Open(VS_SETUP_VERSION);
     try {
         const OutlookArchitecture architecture = DetectOutlook();
         if (architecture == OutlookArchitecture::None) {
@@ -37,13 +39,21 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
 
         // GDI+ runs from here until ExitInstance; without it there is no finish dialog. Its DLL
         // is delay-loaded: a system without it would otherwise end in the loader's exception.
-        if (LoadSystemLibrary("gdiplus.dll") == nullptr)
+        if (LoadSystemLibrary("gdiplus.dll") == nullptr) {
+            SetupLog::Write("GDI+: gdiplus.dll cannot be loaded; no finish dialog");
             return FALSE;
+        }
         Gdiplus::GdiplusStartupInput input(nullptr, FALSE, FALSE);
-        if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok)
+        const Gdiplus::Status started = Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
+        if (started != Gdiplus::Ok) {
+            SetupLog::Write("GDI+: start-up failed with status %d; no finish dialog", static_cast<int>(started));
             return FALSE;
+        }
         CDlgFinishSetupImpl dialog;
-        dialog.DoModal();
+        SetupLog::Write("Finish dialog: shown");
+        const INT_PTR ended = dialog.DoModal();
+        SetupLog::Write("Finish dialog: ended with %d (%s)", static_cast<int>(ended),
+                        ended == IDOK ? "its button, Outlook started" : "closed");
         return FALSE;
     } catch (const Error::VsException& error) {
         error.Report();
@@ -58,5 +68,8 @@ int VsEnclosaSetupBootApp::ExitInstance()
 {
     if (m_gdiplusToken != 0)
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
-    return CWinAppEx::ExitInstance();
+    const int exitCode = CWinAppEx::ExitInstance();
+    SetupLog::Write("Exit code %d", exitCode);
+    SetupLog::Close();
+    return exitCode;
 }
