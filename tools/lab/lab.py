@@ -15,8 +15,10 @@ A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   registry.initialized the value "Initialized" before the run (a number), or absent
   payload.package      fails or cancels: the setup carries a package that ends that way
   payload.runtime      tamper: the setup carries a runtime stand-in that tries to change its files
-Keys for the person and the run (temp, temp.plant, answers, answers.runN, runs, between-runs,
-timeout, runtime.log) are read by the driver, a Windows program (tools/lab/driver).
+  setup.signed         yes: the setup is signed, as the build signs it, with a throw-away
+                       certificate; the fact "signature" tells whether osslsigncode verifies it
+Keys for the person and the run (temp, temp.plant, temp.log, answers, answers.runN, runs,
+between-runs, timeout, runtime.log) are read by the driver, a Windows program (tools/lab/driver).
 Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
 "expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events
 starting with A, B, ... happen in that order, within the file clock's tick); a "#..." suffix
@@ -156,7 +158,27 @@ def prepare_setup(scenario, build, machine, work):
         if code != 0 or not os.path.exists(swapped):
             raise RuntimeError('cannot swap %s %d (%d): %s' % (kind, identifier, code, output))
         os.replace(swapped, setup)
+    if scenario.get('setup.signed') == 'yes':
+        sign(setup, os.path.join(work, 'certificate'))
     return setup
+
+
+def sign(setup, certificates):
+    """Signs the setup with the build's own signing step and a throw-away certificate."""
+    subprocess.run([os.path.join(SOURCE, 'tools', 'signing', 'make_test_certificate.sh'), certificates], check=True)
+    subprocess.run(['cmake', '-DOSSLSIGNCODE=osslsigncode', '-DIMAGE=' + setup,
+                    '-DPKCS12=' + os.path.join(certificates, 'signing.p12'),
+                    '-DPASSWORD_FILE=' + os.path.join(certificates, 'password.txt'), '-DTIMESTAMP_URL=',
+                    '-DNAME=Vostrel Outlook Enclosa', '-DURL=https://www.vostrel.example/freeware/outlook-enclosa/',
+                    '-P', os.path.join(SOURCE, 'cmake', 'SignImage.cmake')], check=True, stdout=subprocess.DEVNULL)
+
+
+def signature(setup, certificates):
+    verified = subprocess.run(['osslsigncode', 'verify', '-CAfile', os.path.join(certificates, 'certificate.pem'),
+                               '-in', setup], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    if verified.returncode == 0:
+        return 'verified'
+    return 'not verified: ' + verified.stdout.strip().splitlines()[-1] if verified.stdout.strip() else 'none'
 
 
 def prepare_machine(scenario, build, machine, work):
@@ -289,6 +311,8 @@ def run_scenario(scenario, build, lab_root, do_check):
         if code not in (0, 2) or not os.path.exists(os.path.join(out, 'facts.txt')):
             raise RuntimeError('the driver failed (%d): %s' % (code, output))
         facts = read_facts(os.path.join(out, 'facts.txt'))
+        if scenario.get('setup.signed') == 'yes':
+            facts['signature'] = signature(setup, os.path.join(work, 'certificate'))
         if os.path.exists(marker):
             facts['outlook'] = ' | '.join(line.split(' ')[0] if line.startswith('started') else line
                                           for line in open(marker).read().splitlines())
@@ -305,6 +329,8 @@ def run_scenario(scenario, build, lab_root, do_check):
         machine = None
         with open(os.path.join(out, 'transcript.txt'), encoding='utf-8', errors='replace') as transcript:
             print(transcript.read())
+        if scenario.get('setup.signed') == 'yes':
+            print('Signature of the setup: %s' % facts['signature'])
         print('Screenshots and facts: %s' % out)
         failures = check(scenario, facts) if do_check else []
         for failure in failures:

@@ -56,7 +56,14 @@ std::string Digest(const std::string& bytes)
     return text;
 }
 
-std::map<std::string, FileInfo> FilesIn(const std::string& folder, bool withDigests)
+bool IsSetupLog(const std::string& name)
+{
+    return name.size() >= 22 && _strnicmp(name.c_str(), "VsEnclosaSetupBoot", 18) == 0 &&
+           _stricmp(name.c_str() + name.size() - 4, ".log") == 0;
+}
+
+// The files of the folder, the setup's logs (wanted true) or all others.
+std::map<std::string, FileInfo> FilesIn(const std::string& folder, bool withDigests, bool logs)
 {
     std::map<std::string, FileInfo> files;
     WIN32_FIND_DATAA found = {};
@@ -64,7 +71,7 @@ std::map<std::string, FileInfo> FilesIn(const std::string& folder, bool withDige
     if (!find)
         return files;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsSetupLog(found.cFileName) != logs)
             continue;
         FileInfo info;
         info.size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
@@ -119,6 +126,8 @@ Moment LastWritten(const std::string& path)
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? ToMoment(data.ftLastWriteTime) : 0;
 }
 
+} // namespace
+
 std::vector<std::string> LinesOf(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -131,8 +140,6 @@ std::vector<std::string> LinesOf(const std::string& text)
     }
     return lines;
 }
-
-} // namespace
 
 std::string ReadWholeFile(const std::string& path)
 {
@@ -171,7 +178,8 @@ MachineState MachineObserver::Take(bool withProducts, bool withDigests)
         state.products = InstalledProducts();
     state.processes = RunningProcesses();
     FollowProcesses(state.processes);
-    state.tempFiles = FilesIn(m_tempFolder, withDigests);
+    state.tempFiles = FilesIn(m_tempFolder, withDigests, false);
+    state.setupLogs = FilesIn(m_tempFolder, false, true);
     state.tempFolders = FoldersIn(m_tempFolder);
     state.initialized = InitializedValue(state.settingsWritten);
     state.logLines = LinesOf(ReadWholeFile(m_logPath));
