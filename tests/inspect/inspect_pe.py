@@ -3,13 +3,14 @@
 catalogue, texts, dialog, manifest, version block, campaign record, icons, pictures and the
 DLLs it imports. Prints one line per failed check and exits 1 when any failed.
 
-    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--release --foreign DIR...]
-                  [--expect-fail REGEX]...
+    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports]
+                  [--release --foreign DIR... --symbols FILE] [--expect-fail REGEX]...
 
 It prints the image's size three ways: the whole file, without the payloads (packages, runtime
 and installer redistributables), and without any resource (our code and data with the static
 runtimes). --release also checks what a shipped image must be: no debug sections, no symbol
-table, no link time stamp, and no trace of the build machine's folders (--foreign).
+table, no link time stamp, no trace of the build machine's folders (--foreign), and a symbol
+file (--symbols) whose sections are the image's, byte for byte at the same addresses.
 
 With --expect-fail the inspection itself is under test: it passes when every REGEX matches
 one of the failures, as it must for a deliberately broken image.
@@ -177,6 +178,15 @@ class Inspection:
             if data is not None:
                 self.expect("picture %s %d" % (kind, name), fmt.picture_size(data), (file_kind, width, height))
 
+    def symbols(self, path):
+        with open(path, "rb") as file:
+            symbols = pe_file.PeFile(file.read())
+        for name, rva, _, offset, size in self.pe.sections:
+            # The stripped image keeps only eight letters of a long section name.
+            match = next((s for s in symbols.sections if s[0][:8] == name and s[1] == rva), None)
+            if match is None or symbols.data[match[3]:match[3] + match[4]] != self.pe.data[offset:offset + size]:
+                self.fail("section %s differs from the symbol file's" % name)
+
     def release(self, foreign_folders):
         debug = [section[0] for section in self.pe.sections if section[0].startswith(".debug")]
         if debug:
@@ -221,6 +231,7 @@ def main():
     parser.add_argument("--release", action="store_true", help="check what a shipped image must be")
     parser.add_argument("--foreign", action="append", default=[], metavar="DIR",
                         help="a folder of the build machine that the image must not name")
+    parser.add_argument("--symbols", help="the symbol file that belongs to the image")
     parser.add_argument("--expect-fail", action="append", default=[], metavar="REGEX",
                         help="a failure that must be found")
     options = parser.parse_args()
@@ -239,6 +250,8 @@ def main():
         checks.append(inspection.imports)
     if options.release:
         checks.append(lambda: inspection.release(options.foreign))
+    if options.symbols:
+        checks.append(lambda: inspection.symbols(options.symbols))
     for check in checks:
         try:
             check()
