@@ -3,10 +3,11 @@
 # no symbols. Included by the top-level CMakeLists.txt for the Windows builds.
 
 # No link time stamp in the PE header, and no folder of the build machine in anything the
-# compiler writes (file names of diagnostics, debug information).
+# compiler writes (file names of diagnostics, debug information): the source and build folders
+# are both ".". The later option is tried first, so a build folder inside the sources is
+# matched as itself.
 add_link_options(-Wl,--no-insert-timestamp)
-add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=
-                    -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
 
 # Release: optimised for size, unused functions and data left out. -g changes no generated
 # code; the symbols it adds go into a separate file (vs_shipped_image below).
