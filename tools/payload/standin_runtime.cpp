@@ -6,7 +6,7 @@
 // the complete command line, as the process received it, followed by CR LF. Tests read that
 // line to see that the setup ran the runtime installer and how.
 //
-// Exit code: 0 when the command line asks for a quiet run ("/q:a", as the real installers
+// It ends after half a second. Exit code: 0 when the command line asks for a quiet run ("/q:a", as the real installers
 // take it), ERROR_INVALID_PARAMETER (87) otherwise; the run is logged in both cases.
 #include <windows.h>
 #include <shlobj.h>
@@ -17,6 +17,7 @@ namespace {
 
 const char kLogFolder[] = "\\VsEnclosaStandin";
 const char kLogFile[] = "\\runtime.log";
+const DWORD kStayMs = 500;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -78,5 +79,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!AppendLine(path, commandLine)) {
         return static_cast<int>(ERROR_WRITE_FAULT);
     }
+    // A real runtime installer takes seconds. The stand-in stays for a moment too, so that one
+    // who watches the machine's processes from time to time (the lab) sees it run.
+    Sleep(kStayMs);
     return AsksForQuietRun(commandLine) ? 0 : static_cast<int>(ERROR_INVALID_PARAMETER);
 }
