@@ -62,26 +62,26 @@ bool IsSetupLog(const std::string& name)
            _stricmp(name.c_str() + name.size() - 4, ".log") == 0;
 }
 
-// The files of the folder, the setup's logs (wanted true) or all others.
-std::map<std::string, FileInfo> FilesIn(const std::string& folder, bool withDigests, bool logs)
+// The files of the folder, the setup's logs apart from the others, in one look at the folder.
+void FilesIn(const std::string& folder, bool withDigests, std::map<std::string, FileInfo>& files,
+             std::map<std::string, FileInfo>& logs)
 {
-    std::map<std::string, FileInfo> files;
     WIN32_FIND_DATAA found = {};
     const UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
     if (!find)
-        return files;
+        return;
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsSetupLog(found.cFileName) != logs)
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
+        const bool log = IsSetupLog(found.cFileName);
         FileInfo info;
         info.size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
         info.created = ToMoment(found.ftCreationTime);
         info.written = ToMoment(found.ftLastWriteTime);
-        if (withDigests)
+        if (withDigests && !log)
             info.digest = Digest(ReadWholeFile(folder + found.cFileName));
-        files[found.cFileName] = info;
+        (log ? logs : files)[found.cFileName] = info;
     } while (FindNextFileA(find.Get(), &found));
-    return files;
 }
 
 std::map<std::string, Moment> FoldersIn(const std::string& folder)
@@ -178,8 +178,7 @@ MachineState MachineObserver::Take(bool withProducts, bool withDigests)
         state.products = InstalledProducts();
     state.processes = RunningProcesses();
     FollowProcesses(state.processes);
-    state.tempFiles = FilesIn(m_tempFolder, withDigests, false);
-    state.setupLogs = FilesIn(m_tempFolder, false, true);
+    FilesIn(m_tempFolder, withDigests, state.tempFiles, state.setupLogs);
     state.tempFolders = FoldersIn(m_tempFolder);
     state.initialized = InitializedValue(state.settingsWritten);
     state.logLines = LinesOf(ReadWholeFile(m_logPath));
