@@ -53,7 +53,9 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
         SetupLog::Write("Finish dialog: shown");
         const INT_PTR ended = dialog.DoModal();
         SetupLog::Write("Finish dialog: ended with %d (%s)", static_cast<int>(ended),
-                        ended == IDOK ? "its button, Outlook started" : "closed");
+                        ended == IDOK       ? "its button, Outlook started"
+                        : ended == IDCANCEL ? "closed"
+                                            : "it could not be shown");
         return FALSE;
     } catch (const Error::VsException& error) {
         error.Report();
