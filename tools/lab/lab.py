@@ -299,8 +299,10 @@ def run_scenario(scenario, build, lab_root, do_check):
         template = ensure_template(os.path.join(lab_root, 'template'), display.name)
         # Every stand-in Outlook of the machine notes what happens to it, also one the shell starts.
         marker = os.path.join(work, 'outlook.log')
+        # The runtime stand-in stays half a second, so that the driver's look at the processes
+        # sees it run.
         machine = Machine(os.path.join(work, 'prefix'), display.name,
-                          {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker)})
+                          {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker), 'VS_STANDIN_RUNTIME_STAY_MS': '500'})
         clone_prefix(template, machine.prefix)
         prepare_machine(scenario, build, machine, work)
         setup = prepare_setup(scenario, build, machine, work)

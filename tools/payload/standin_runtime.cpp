@@ -6,18 +6,21 @@
 // the complete command line, as the process received it, followed by CR LF. Tests read that
 // line to see that the setup ran the runtime installer and how.
 //
-// It ends after half a second. Exit code: 0 when the command line asks for a quiet run ("/q:a", as the real installers
+// It ends at once, or after the milliseconds that VS_STANDIN_RUNTIME_STAY_MS names.
+// Exit code: 0 when the command line asks for a quiet run ("/q:a", as the real installers
 // take it), ERROR_INVALID_PARAMETER (87) otherwise; the run is logged in both cases.
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
 const char kLogFolder[] = "\\VsEnclosaStandin";
 const char kLogFile[] = "\\runtime.log";
-const DWORD kStayMs = 500;
+// Milliseconds to stay before ending; not set: none.
+const char kStayVariable[] = "VS_STANDIN_RUNTIME_STAY_MS";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -79,8 +82,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!AppendLine(path, commandLine)) {
         return static_cast<int>(ERROR_WRITE_FAULT);
     }
-    // A real runtime installer takes seconds. The stand-in stays for a moment too, so that one
-    // who watches the machine's processes from time to time (the lab) sees it run.
-    Sleep(kStayMs);
+    // A real runtime installer takes seconds. Where someone watches the machine's processes
+    // from time to time (the lab), the stand-in stays as long as asked, so that it is seen.
+    char stay[16] = "";
+    const DWORD length = GetEnvironmentVariableA(kStayVariable, stay, sizeof stay);
+    if (length > 0 && length < sizeof stay) {
+        Sleep(static_cast<DWORD>(std::strtoul(stay, nullptr, 10)));
+    }
     return AsksForQuietRun(commandLine) ? 0 : static_cast<int>(ERROR_INVALID_PARAMETER);
 }
