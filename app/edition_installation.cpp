@@ -8,6 +8,7 @@
 #include "outlook_launcher.h"
 #include "resource_extraction.h"
 #include "resource_ids.h"
+#include "setup_log.h"
 #include "unique_handle.h"
 
 #include <cstring>
@@ -55,6 +56,7 @@ bool EditionInstalled(const MsiFunctions& msi, const char* upgradeCode, char (&b
 
 void ShowOtherEdition(const char* edition)
 {
+    SetupLog::Write("Language guard: the %s edition is installed; refused", edition);
     CStringA text;
     text.FormatById(kOtherEditionMessageId, edition);
     AfxMessageBox(text, MB_OK);
@@ -70,12 +72,34 @@ bool ProductInstalled(const MsiFunctions& msi, const char* productCode)
     return false;
 }
 
+const char* CheckName(PayloadCheck check)
+{
+    switch (check) {
+    case PayloadCheck::Intact: return "intact";
+    case PayloadCheck::NotHeld: return "cannot be held";
+    case PayloadCheck::Differs: return "not our bytes";
+    }
+    return "unknown";
+}
+
+// The one line of the log for each file written out.
+void LogExtracted(const char* path, const PayloadHold& hold)
+{
+    LARGE_INTEGER size = {};
+    if (hold.file && GetFileSizeEx(hold.file.Get(), &size))
+        SetupLog::Write("Extracted %s: %lld bytes, check: %s", path, static_cast<long long>(size.QuadPart),
+                        CheckName(hold.check));
+    else
+        SetupLog::Write("Extracted %s: check: %s", path, CheckName(hold.check));
+}
+
 // Writes a payload and keeps it held until it has been run or installed. Only a file that is
 // exactly our bytes may be used: it runs elevated. Otherwise the "Error" names the file.
 UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type)
 {
     ExtractResourceToFile(path, id, type);
     PayloadHold hold = HoldAndCheck(path, id, type);
+    LogExtracted(path, hold);
     if (hold.check != PayloadCheck::Intact) {
         CStringA text;
         text.FormatById(hold.check == PayloadCheck::NotHeld ? IDS_PAYLOAD_NOT_HELD : IDS_PAYLOAD_NOT_OURS,
@@ -105,6 +129,7 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
     UINT& code = exitCode != nullptr ? *exitCode : ignored;
     const MsiFunctions& msi = Msi();
     if (!MsiAvailable(msi)) {
+        SetupLog::Write("Windows Installer cannot be reached");
         code = ERROR_INSTALL_SERVICE_FAILURE;
         return false;
     }
@@ -121,7 +146,9 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
         return false;
     }
 
+    SetupLog::Write("Language guard: no German or Polish edition installed");
     const bool installed = ProductInstalled(msi, profile.productCode);
+    SetupLog::Write("This edition %s: %s", profile.productCode, installed ? "installed" : "not installed");
 
     CStringA question;
     question.LoadById(kOutlookQuestionId);
@@ -145,8 +172,13 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
     RunAndWait(runtimeCommand);
 
     msi.SetInternalUI(INSTALLUILEVEL_FULL, nullptr);
+    const char* msiLog = SetupLog::MsiLogPath();
+    SetupLog::Write("Windows Installer: %s \"%s\", verbose log %s", packagePath.GetString(),
+                    installed ? kReinstallCommandLine : kInstallCommandLine,
+                    EnableMsiVerboseLog(msiLog) ? msiLog : "none");
     const UINT result = installed ? msi.InstallProduct(packagePath, kReinstallCommandLine)
                                   : InstallFresh(msi, packagePath);
+    SetupLog::Write("Windows Installer: result %u", result);
     code = result;
     return result == ERROR_SUCCESS;
 }
@@ -163,13 +195,17 @@ void RunAndWait(const char* commandLine)
     char* line = writable.GetBuffer(writable.GetLength());
     const BOOL started =
         CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    const DWORD startError = started ? 0 : GetLastError();
     writable.ReleaseBuffer();
-    if (!started)
+    if (!started) {
+        SetupLog::Write("Runtime installer %s: cannot be started (error %lu)", commandLine, startError);
         return;
+    }
 
     const UniqueProcessHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
     WaitForSingleObject(process.Get(), INFINITE);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.Get(), &exitCode);
+    SetupLog::Write("Runtime installer %s: exit code %lu", commandLine, exitCode);
 }

@@ -1,6 +1,7 @@
 #include "msi_api.h"
 
 #include "system_library.h"
+#include "unique_handle.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ MsiFunctions LoadFromSystem()
     Bind(msi, functions.EnumProducts, "MsiEnumProductsA");
     Bind(msi, functions.SetInternalUI, "MsiSetInternalUI");
     Bind(msi, functions.InstallProduct, "MsiInstallProductA");
+    Bind(msi, functions.EnableLog, "MsiEnableLogA");
     return functions;
 }
 
@@ -40,4 +42,21 @@ MsiFunctions SetMsiFunctions(const MsiFunctions& functions)
     MsiFunctions previous = Table();
     Table() = functions;
     return previous;
+}
+
+bool EnableMsiVerboseLog(const char* path)
+{
+    const MsiFunctions& msi = Msi();
+    if (msi.EnableLog == nullptr || path == nullptr || *path == '\0')
+        return false;
+    if (!UniqueKernelHandle(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr)))
+        return false;
+    // What "msiexec /l*v" writes: every kind of message, verbose.
+    const DWORD everything = INSTALLLOGMODE_FATALEXIT | INSTALLLOGMODE_ERROR | INSTALLLOGMODE_WARNING |
+                             INSTALLLOGMODE_USER | INSTALLLOGMODE_INFO | INSTALLLOGMODE_RESOLVESOURCE |
+                             INSTALLLOGMODE_OUTOFDISKSPACE | INSTALLLOGMODE_ACTIONSTART |
+                             INSTALLLOGMODE_ACTIONDATA | INSTALLLOGMODE_COMMONDATA |
+                             INSTALLLOGMODE_PROPERTYDUMP | INSTALLLOGMODE_VERBOSE;
+    return msi.EnableLog(everything, path, 0) == ERROR_SUCCESS;
 }

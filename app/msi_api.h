@@ -12,9 +12,15 @@ struct MsiFunctions {
     decltype(&MsiEnumProductsA) EnumProducts = nullptr;
     decltype(&MsiSetInternalUI) SetInternalUI = nullptr;
     decltype(&MsiInstallProductA) InstallProduct = nullptr;
+    decltype(&MsiEnableLogA) EnableLog = nullptr;
 };
 
 // The table in use: msi.dll's own functions unless a test has replaced it.
 const MsiFunctions& Msi();
 // Replaces the table and gives the previous one back.
 MsiFunctions SetMsiFunctions(const MsiFunctions& functions);
+
+// Has Windows Installer write a verbose log of the next installation to the file. Gives false,
+// and leaves Windows Installer as it was, when the file cannot be created: a log it could not
+// open would make the installation itself fail.
+bool EnableMsiVerboseLog(const char* path);

@@ -1,6 +1,7 @@
 #include "outlook_detection.h"
 
 #include "msi_api.h"
+#include "setup_log.h"
 
 namespace {
 
@@ -27,7 +28,10 @@ bool ComponentInstalled(const MsiFunctions& msi, const char* componentCode)
     char path[MAX_PATH] = {};
     DWORD size = MAX_PATH - 1;
     const INSTALLSTATE state = msi.LocateComponent(componentCode, path, &size);
-    return state != INSTALLSTATE_UNKNOWN && state != INSTALLSTATE_ABSENT;
+    const bool installed = state != INSTALLSTATE_UNKNOWN && state != INSTALLSTATE_ABSENT;
+    if (installed)
+        SetupLog::Write("Outlook detection: component %s answered with state %d", componentCode, state);
+    return installed;
 }
 
 } // namespace
@@ -36,8 +40,13 @@ OutlookArchitecture DetectOutlook()
 {
     const MsiFunctions& msi = Msi();
     for (const OutlookComponent& component : kOutlookComponents) {
-        if (ComponentInstalled(msi, component.code))
+        if (ComponentInstalled(msi, component.code)) {
+            SetupLog::Write("Outlook detection: %s Outlook",
+                            component.architecture == OutlookArchitecture::X64 ? "64-bit" : "32-bit");
             return component.architecture;
+        }
     }
+    SetupLog::Write("Outlook detection: none of the six Outlook components is installed%s",
+                    msi.LocateComponent == nullptr ? " (Windows Installer cannot be reached)" : "");
     return OutlookArchitecture::None;
 }

@@ -5,6 +5,7 @@
 #include "finish_dialog_impl.h"
 #include "message_box.h"
 #include "outlook_detection.h"
+#include "setup_log.h"
 #include "system_library.h"
 
 #include <gdiplus.h>
@@ -25,6 +26,7 @@ VsEnclosaSetupBootApp::VsEnclosaSetupBootApp() : CWinAppEx(TRUE) {}
 BOOL VsEnclosaSetupBootApp::InitInstance()
 {
     CWinAppEx::InitInstance();
+    SetupLog::Open(VS_SETUP_VERSION);
     try {
         const OutlookArchitecture architecture = DetectOutlook();
         if (architecture == OutlookArchitecture::None) {
@@ -43,18 +45,30 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
         SetExitCode(ERROR_SUCCESS);
 
         // GDI+ runs from here until ExitInstance; without it there is no finish dialog.
-        for (const char* library : kFinishDialogLibraries)
-            if (LoadSystemLibrary(library) == nullptr)
+        for (const char* library : kFinishDialogLibraries) {
+            if (LoadSystemLibrary(library) == nullptr) {
+                SetupLog::Write("Finish dialog: %s cannot be loaded; no finish dialog", library);
                 return FALSE;
+            }
+        }
         Gdiplus::GdiplusStartupInput input(nullptr, FALSE, FALSE);
-        if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok)
+        const Gdiplus::Status started = Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
+        if (started != Gdiplus::Ok) {
+            SetupLog::Write("GDI+: start-up failed with status %d; no finish dialog", static_cast<int>(started));
             return FALSE;
+        }
         CDlgFinishSetupImpl dialog;
-        dialog.DoModal();
+        SetupLog::Write("Finish dialog: shown");
+        const INT_PTR ended = dialog.DoModal();
+        SetupLog::Write("Finish dialog: ended with %d (%s)", static_cast<int>(ended),
+                        ended == IDOK       ? "its button, Outlook started"
+                        : ended == IDCANCEL ? "closed"
+                                            : "it could not be shown");
         return FALSE;
     } catch (const Error::VsException& error) {
         error.Report();
     } catch (...) {
+        SetupLog::Write("Unknown error");
         AfxMessageBox("Unknown error while installing Vostrel Outlook Enclosa.", MB_OK, 0);
     }
     SetExitCode(kExitSetupError);
@@ -65,5 +79,8 @@ int VsEnclosaSetupBootApp::ExitInstance()
 {
     if (m_gdiplusToken != 0)
         Gdiplus::GdiplusShutdown(m_gdiplusToken);
-    return CWinAppEx::ExitInstance();
+    const int exitCode = CWinAppEx::ExitInstance();
+    SetupLog::Write("Exit code %d", exitCode);
+    SetupLog::Close();
+    return exitCode;
 }

@@ -1,4 +1,5 @@
 #include "error.h"
+#include "setup_log.h"
 
 #include <windows.h>
 
@@ -22,7 +23,9 @@ VsException::MessageBoxFunction VsException::s_messageBox = MessageBoxA;
 
 int VsException::Report() const
 {
-    return s_messageBox(nullptr, GetReportText(), "Error", MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+    const CStringA text = GetReportText();
+    SetupLog::Write("Error box: %s", text.GetString());
+    return s_messageBox(nullptr, text, "Error", MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 } // namespace Error

@@ -31,8 +31,12 @@ function(vs_add_delay_import target library)
   set(delaylib ${CMAKE_CURRENT_BINARY_DIR}/lib${library}_delay.a)
   file(WRITE ${def}.new "LIBRARY ${library}.dll\nEXPORTS\n${exports}\n")
   configure_file(${def}.new ${def} COPYONLY)
+  # dlltool names the library's symbols after the output path: a relative one keeps the build
+  # folder out of them.
   add_custom_command(OUTPUT ${delaylib}
-    COMMAND ${CMAKE_DLLTOOL} ${kill_at} --input-def ${def} --dllname ${library}.dll --output-delaylib ${delaylib}
+    COMMAND ${CMAKE_DLLTOOL} ${kill_at} --input-def ${def} --dllname ${library}.dll
+            --output-delaylib lib${library}_delay.a
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DEPENDS ${def}
     COMMENT "Delay-load import library for ${library}.dll"
     VERBATIM)

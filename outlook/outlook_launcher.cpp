@@ -3,6 +3,7 @@
 #include "message_box.h"
 #include "platform_boundary.h"
 #include "processes_enum.h"
+#include "setup_log.h"
 #include "unelevated_shell_execute.h"
 #include "unique_handle.h"
 
@@ -25,21 +26,37 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
         CProcessesEnum processes(m_toolHelpModule);
         processes.Refresh();
         PROCESSENTRY32 outlook = {};
-        if (!processes.FindByName(kOutlookExecutable, &outlook))
+        if (!processes.FindByName(kOutlookExecutable, &outlook)) {
+            SetupLog::Write("Outlook: not running");
             return true;
+        }
+        SetupLog::Write("Outlook: running as process %lu", outlook.th32ProcessID);
 
         question.Trim();
-        if (!question.IsEmpty() && AfxMessageBox(question, kQuestionBoxType, 0) != IDYES)
-            return false;
+        if (!question.IsEmpty()) {
+            const int answer = AfxMessageBox(question, kQuestionBoxType, 0);
+            SetupLog::Write("Outlook: asked to close it, the person answered %s", answer == IDYES ? "Yes" : "No");
+            if (answer != IDYES)
+                return false;
+        }
 
         EnumWindows(CloseOutlookWindowsProc, static_cast<LPARAM>(outlook.th32ProcessID));
         RethrowPendingException();
 
         const UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, outlook.th32ProcessID));
-        if (process && WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) != WAIT_OBJECT_0)
-            TerminateProcess(process.Get(), kTerminatedExitCode);
+        if (!process) {
+            SetupLog::Write("Outlook: asked to close; it cannot be opened (error %lu), perhaps it has ended",
+                            GetLastError());
+        } else if (WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) == WAIT_OBJECT_0) {
+            SetupLog::Write("Outlook: closed");
+        } else {
+            const BOOL ended = TerminateProcess(process.Get(), kTerminatedExitCode);
+            SetupLog::Write("Outlook: still running after %lu ms; %s", kProcessEndTimeoutMs,
+                            ended ? "ended" : "it could not be ended");
+        }
         return true;
     } catch (...) {
+        SetupLog::Write("Outlook: the process list cannot be read; going on as if Outlook were not running");
         return true;
     }
 }
@@ -50,8 +67,12 @@ void COutlookLauncher::StartOutlook(CStringA question)
         return;
     // The setup runs elevated; an Outlook started by it would be elevated too and clash with
     // the person's own later start. The desktop's shell starts it with the person's rights.
-    if (!ShellExecuteAsDesktopUser("open", kOutlookShellName, SW_SHOW))
-        ShellExecuteA(nullptr, "open", kOutlookShellName, nullptr, nullptr, SW_SHOW);
+    if (ShellExecuteAsDesktopUser("open", kOutlookShellName, SW_SHOW)) {
+        SetupLog::Write("Outlook: started through the desktop's shell");
+        return;
+    }
+    const auto started = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", kOutlookShellName, nullptr, nullptr, SW_SHOW));
+    SetupLog::Write("Outlook: started through the shell (result %d)", static_cast<int>(started));
 }
 
 BOOL CALLBACK COutlookLauncher::CloseOutlookWindowsProc(HWND window, LPARAM processId)

@@ -9,6 +9,7 @@ packages=(
     imagemagick icoutils libxml2-utils w3c-sgml-lib
     chromium
     locales
+    osslsigncode openssl
 )
 missing=()
 for package in "${packages[@]}"; do

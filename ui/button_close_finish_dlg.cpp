@@ -28,13 +28,13 @@ void CButtonCloseFinishDlg::FitToCaption(const CStringA& strCaption)
 {
     CClientDC dc(this);
     std::shared_ptr<Gdiplus::Graphics> graphics(new Gdiplus::Graphics(dc.GetSafeHdc()));
-    const std::wstring text = ToUtf16(strCaption);
+    const WideText text = ToUtf16(strCaption);
     auto font = GetCaptionFont(graphics);
     CRect rc;
     GetClientRect(&rc);
     // Stays all zeros when the text cannot be measured: a 20 x 20 button in the same corner.
     Gdiplus::RectF bounds(0.0f, 0.0f, 0.0f, 0.0f);
-    graphics->MeasureString(text.c_str(), -1, font.get(),
+    graphics->MeasureString(text.data(), -1, font.get(),
                             Gdiplus::PointF(static_cast<Gdiplus::REAL>(rc.left), static_cast<Gdiplus::REAL>(rc.top)),
                             &bounds);
     CRect rcParent;

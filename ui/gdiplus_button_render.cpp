@@ -187,11 +187,11 @@ void CGdiPlusButton::DrawContent(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus::
 {
     if (m_strCaption.IsEmpty())
         GetWindowText(m_strCaption);
-    const std::wstring text = ToUtf16(m_strCaption);
+    const WideText text = ToUtf16(m_strCaption);
     if (m_spImage && !m_strCaption.IsEmpty()) {
         Gdiplus::Rect rcImage = *rc, rcText = *rc;
         auto font = GetCaptionFont(g);
-        DrawCaption(g, text.c_str(), &rcText, font, true);
+        DrawCaption(g, text.data(), &rcText, font, true);
         DrawImage(g, m_spImage, &rcImage, true);
         // The caption steps aside for an image at either end, 5 pixels clear of it.
         if (m_nImageAlign == AlignLeft && rcImage.Width > rcText.X)
@@ -199,11 +199,11 @@ void CGdiPlusButton::DrawContent(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus::
         else if (m_nImageAlign == AlignRight && rcText.X + rcText.Width > rcImage.X)
             rcText.X = rcImage.X - 5 - rcText.Width;
         DrawImage(g, m_spImage, &rcImage, false);
-        DrawCaption(g, text.c_str(), &rcText, font, false);
+        DrawCaption(g, text.data(), &rcText, font, false);
         return;
     }
     if (!m_strCaption.IsEmpty())
-        DrawCaption(g, text.c_str(), rc, GetCaptionFont(g), false);
+        DrawCaption(g, text.data(), rc, GetCaptionFont(g), false);
     if (m_spImage) {
         Gdiplus::Rect rcImage = *rc;
         DrawImage(g, m_spImage, &rcImage, true);

@@ -2,16 +2,13 @@
 
 #include <initializer_list>
 
-std::wstring ToUtf16(const char* text)
+WideText ToUtf16(const char* text)
 {
-    if (text == nullptr)
-        return std::wstring();
-    const int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
+    const int length = text != nullptr ? MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0) : 0;
     if (length <= 1)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1)); // the terminator stays behind the string
+        return WideText(1, L'\0');
+    WideText wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, wide.data(), length);
     return wide;
 }
 
@@ -19,7 +16,7 @@ namespace {
 
 // The generic sans-serif family's name. It is asked for by name rather than through
 // FontFamily::GenericSansSerif, whose cached object would outlive GDI+ in static storage.
-std::wstring GenericSansSerifName()
+WideText GenericSansSerifName()
 {
     Gdiplus::GpFontFamily* generic = nullptr;
     WCHAR name[LF_FACESIZE] = {};
@@ -27,12 +24,12 @@ std::wstring GenericSansSerifName()
         Gdiplus::DllExports::GdipGetFamilyName(generic, name, LANG_NEUTRAL);
         Gdiplus::DllExports::GdipDeleteFontFamily(generic);
     }
-    return name;
+    return WideText(name, name + LF_FACESIZE);
 }
 
 // The face the system draws its default GUI font with: where not even the generic family
 // can be had (a Wine prefix without Wine's own fonts), the system's own sans-serif choice.
-std::wstring GuiFontFaceName()
+WideText GuiFontFaceName()
 {
     WCHAR face[LF_FACESIZE] = {};
     HDC hdc = GetDC(nullptr);
@@ -40,7 +37,7 @@ std::wstring GuiFontFaceName()
     GetTextFaceW(hdc, LF_FACESIZE, face);
     SelectObject(hdc, previous);
     ReleaseDC(nullptr, hdc);
-    return face;
+    return WideText(face, face + LF_FACESIZE);
 }
 
 } // namespace
@@ -52,9 +49,9 @@ std::shared_ptr<Gdiplus::Font> NewFontOrSansSerif(const WCHAR* familyName, Gdipl
     for (auto fallback : {GenericSansSerifName, GuiFontFaceName}) {
         if (font->IsAvailable())
             break;
-        const std::wstring name = fallback();
-        if (!name.empty())
-            font.reset(new Gdiplus::Font(name.c_str(), emSize, style, unit));
+        const WideText name = fallback();
+        if (name[0] != L'\0')
+            font.reset(new Gdiplus::Font(name.data(), emSize, style, unit));
     }
     return font;
 }

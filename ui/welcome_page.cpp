@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 CStringA NewGuidString()
 {
@@ -29,9 +30,10 @@ namespace {
 // Little-endian UTF-16 bytes as UTF-8; an odd last byte is no character and is dropped.
 std::string Utf16ToUtf8(const unsigned char* bytes, DWORD size)
 {
-    std::wstring wide(size / 2, L'\0');
+    // Not std::wstring, which would link the C++ runtime's whole wide string.
+    std::vector<wchar_t> wide(size / 2, L'\0');
     if (!wide.empty())
-        std::memcpy(&wide[0], bytes, wide.size() * sizeof(wchar_t));
+        std::memcpy(wide.data(), bytes, wide.size() * sizeof(wchar_t));
     const int length = static_cast<int>(wide.size());
     const int needed = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
     std::string text(needed > 0 ? needed : 0, '\0');

@@ -4,7 +4,14 @@ catalogue, texts, dialog, manifest, version block, campaign record, icons, pictu
 DLLs it imports and, with the linker's map of the image, the DLLs it delay-loads and the hook
 that loads them. Prints one line per failed check and exits 1 when any failed.
 
-    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--map MAP] [--expect-fail REGEX]...
+    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--map MAP]
+                  [--release --foreign DIR... --symbols FILE] [--expect-fail REGEX]...
+
+It prints the image's size three ways: the whole file, without the payloads (packages, runtime
+and installer redistributables), and without any resource (our code and data with the static
+runtimes). --release also checks what a shipped image must be: no debug sections, no symbol
+table, no link time stamp, no trace of the build machine's folders (--foreign), and a symbol
+file (--symbols) whose sections are the image's, byte for byte at the same addresses.
 
 With --expect-fail the inspection itself is under test: it passes when every REGEX matches
 one of the failures, as it must for a deliberately broken image.
@@ -174,6 +181,37 @@ class Inspection:
             if data is not None:
                 self.expect("picture %s %d" % (kind, name), fmt.picture_size(data), (file_kind, width, height))
 
+    def symbols(self, path):
+        with open(path, "rb") as file:
+            symbols = pe_file.PeFile(file.read())
+        for name, rva, _, offset, size in self.pe.sections:
+            # The stripped image keeps only eight letters of a long section name.
+            match = next((s for s in symbols.sections if s[0][:8] == name and s[1] == rva), None)
+            if match is None or symbols.data[match[3]:match[3] + match[4]] != self.pe.data[offset:offset + size]:
+                self.fail("section %s differs from the symbol file's" % name)
+
+    def release(self, foreign_folders):
+        debug = [section[0] for section in self.pe.sections if section[0].startswith(".debug")]
+        if debug:
+            self.fail("debug sections: %s" % ", ".join(debug))
+        if self.pe.symbol_table or self.pe.symbol_count:
+            self.fail("symbol table of %d symbols" % self.pe.symbol_count)
+        if self.pe.timestamp:
+            self.fail("link time stamp %#x" % self.pe.timestamp)
+        for folder in foreign_folders:
+            folder = os.path.abspath(folder)
+            for form in {folder, folder.replace("/", "\\")}:
+                for encoded in (form.encode(), form.encode("utf-16-le")):
+                    if encoded in self.pe.data:
+                        self.fail("the image names the build machine's folder %s" % folder)
+
+    def sizes(self):
+        """The whole file, without the payloads, without any resource."""
+        whole = len(self.pe.data)
+        payloads = sum(len(data) for (kind, _, _), data in self.resources.items() if kind in ("MSI", "EXE"))
+        resources = self.pe.section_named(".rsrc")
+        return whole, whole - payloads, whole - (resources[4] if resources else 0)
+
     def imports(self):
         dlls = self.pe.imported_dlls()
         if not dlls:
@@ -226,6 +264,10 @@ def main():
     parser.add_argument("--welcome", help="folder of index.htm and welcome_style.css to compare")
     parser.add_argument("--no-imports", action="store_true", help="skip the import checks")
     parser.add_argument("--map", help="the linker's map of EXE: check the delay-loaded DLLs and their hook")
+    parser.add_argument("--release", action="store_true", help="check what a shipped image must be")
+    parser.add_argument("--foreign", action="append", default=[], metavar="DIR",
+                        help="a folder of the build machine that the image must not name")
+    parser.add_argument("--symbols", help="the symbol file that belongs to the image")
     parser.add_argument("--expect-fail", action="append", default=[], metavar="REGEX",
                         help="a failure that must be found")
     options = parser.parse_args()
@@ -244,6 +286,10 @@ def main():
         checks.append(inspection.imports)
     if options.map:
         checks.append(lambda: inspection.delay_loading(options.map))
+    if options.release:
+        checks.append(lambda: inspection.release(options.foreign))
+    if options.symbols:
+        checks.append(lambda: inspection.symbols(options.symbols))
     for check in checks:
         try:
             check()
@@ -252,9 +298,8 @@ def main():
             inspection.fail("unreadable: %s" % error)
     for failure in inspection.failures:
         print("FAIL", failure)
-    payloads = sum(len(data) for (kind, _, _), data in inspection.resources.items() if kind in ("MSI", "EXE"))
-    print("size: %d bytes, %d of them payloads, %d without" % (
-        len(inspection.pe.data), payloads, len(inspection.pe.data) - payloads))
+    print("size: %s whole, %s without the payloads, %s without any resource" % tuple(
+        "%d bytes (%.1f KiB)" % (size, size / 1024.0) for size in inspection.sizes()))
     print("%s: %d resources, %d failed checks" % (options.exe, len(inspection.resources),
                                                   len(inspection.failures)))
     if options.expect_fail:

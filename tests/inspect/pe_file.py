@@ -1,5 +1,6 @@
 """A small reader of Windows PE images: headers, sections, imports, delay-import descriptors and
 the resource tree."""
+import re
 import struct
 
 MACHINE_I386 = 0x014C
@@ -24,7 +25,7 @@ class PeFile:
         pe = self._u32(0x3C)
         if data[pe:pe + 4] != b"PE\0\0":
             raise PeError("no PE signature")
-        (self.machine, section_count, _, _, _, optional_size,
+        (self.machine, section_count, self.timestamp, self.symbol_table, self.symbol_count, optional_size,
          self.characteristics) = struct.unpack_from("<HHIIIHH", data, pe + 4)
         optional = pe + 24
         self.magic = self._u16(optional)
@@ -44,6 +45,20 @@ class PeFile:
             name, vsize, rva, raw_size, raw_offset = struct.unpack_from("<8sIIII", data, table + 40 * i)
             self.sections.append((name.rstrip(b"\0").decode("ascii", "replace"),
                                   rva, max(vsize, raw_size), raw_offset, raw_size))
+        # Long section names (debug sections among them) are "/N", an offset into the string
+        # table that follows the symbol table.
+        if self.symbol_table:
+            strings = self.symbol_table + 18 * self.symbol_count
+            self.sections = [(self._long_name(strings, name), *rest) for name, *rest in self.sections]
+
+    def _long_name(self, strings, name):
+        if not re.fullmatch(r"/[0-9]+", name) or strings + int(name[1:]) >= len(self.data):
+            return name
+        start = strings + int(name[1:])
+        return self.data[start:self.data.index(b"\0", start)].decode("ascii", "replace")
+
+    def section_named(self, wanted):
+        return next((section for section in self.sections if section[0] == wanted), None)
 
     def _u16(self, offset):
         return struct.unpack_from("<H", self.data, offset)[0]

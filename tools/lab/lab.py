@@ -17,8 +17,11 @@ A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   payload.runtime      tamper: the setup carries a runtime stand-in that tries to change its files
   dlls.missing         system DLLs (without .dll) that cannot be loaded by the setup's process
   locale               the Unix locale the driver and the setup run in (ja_JP.UTF-8: code page 932)
-Keys for the person and the run (temp, temp.plant, temp.squat, temp.race, answers, answers.runN,
-runs, between-runs, timeout, runtime.log) are read by the driver, a Windows program (tools/lab/driver).
+  setup.signed         yes: the setup is signed, as the build signs it, with a throw-away
+                       certificate; the fact "signature" tells whether osslsigncode verifies it
+Keys for the person and the run (temp, temp.plant, temp.squat, temp.race, temp.log, answers,
+answers.runN, runs, between-runs, timeout, runtime.log) are read by the driver, a Windows program
+(tools/lab/driver).
 Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
 "expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events
 starting with A, B, ... happen in that order, within the file clock's tick); a "#..." suffix
@@ -158,7 +161,27 @@ def prepare_setup(scenario, build, machine, work):
         if code != 0 or not os.path.exists(swapped):
             raise RuntimeError('cannot swap %s %d (%d): %s' % (kind, identifier, code, output))
         os.replace(swapped, setup)
+    if scenario.get('setup.signed') == 'yes':
+        sign(setup, os.path.join(work, 'certificate'))
     return setup
+
+
+def sign(setup, certificates):
+    """Signs the setup with the build's own signing step and a throw-away certificate."""
+    subprocess.run([os.path.join(SOURCE, 'tools', 'signing', 'make_test_certificate.sh'), certificates], check=True)
+    subprocess.run(['cmake', '-DOSSLSIGNCODE=osslsigncode', '-DIMAGE=' + setup,
+                    '-DPKCS12=' + os.path.join(certificates, 'signing.p12'),
+                    '-DPASSWORD_FILE=' + os.path.join(certificates, 'password.txt'), '-DTIMESTAMP_URL=',
+                    '-DNAME=Vostrel Outlook Enclosa', '-DURL=https://www.vostrel.example/freeware/outlook-enclosa/',
+                    '-P', os.path.join(SOURCE, 'cmake', 'SignImage.cmake')], check=True, stdout=subprocess.DEVNULL)
+
+
+def signature(setup, certificates):
+    verified = subprocess.run(['osslsigncode', 'verify', '-CAfile', os.path.join(certificates, 'certificate.pem'),
+                               '-in', setup], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    if verified.returncode == 0:
+        return 'verified'
+    return 'not verified: ' + verified.stdout.strip().splitlines()[-1] if verified.stdout.strip() else 'none'
 
 
 def prepare_machine(scenario, build, machine, work):
@@ -285,8 +308,10 @@ def run_scenario(scenario, build, lab_root, do_check):
         template = ensure_template(os.path.join(lab_root, 'template'), display.name)
         # Every stand-in Outlook of the machine notes what happens to it, also one the shell starts.
         marker = os.path.join(work, 'outlook.log')
+        # The runtime stand-in stays half a second, so that the driver's look at the processes
+        # sees it run.
         machine = Machine(os.path.join(work, 'prefix'), display.name,
-                          {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker)})
+                          {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker), 'VS_STANDIN_RUNTIME_STAY_MS': '500'})
         clone_prefix(template, machine.prefix)
         prepare_machine(scenario, build, machine, work)
         setup = prepare_setup(scenario, build, machine, work)
@@ -299,6 +324,8 @@ def run_scenario(scenario, build, lab_root, do_check):
         if code not in (0, 2) or not os.path.exists(os.path.join(out, 'facts.txt')):
             raise RuntimeError('the driver failed (%d): %s' % (code, output))
         facts = read_facts(os.path.join(out, 'facts.txt'))
+        if scenario.get('setup.signed') == 'yes':
+            facts['signature'] = signature(setup, os.path.join(work, 'certificate'))
         if os.path.exists(marker):
             facts['outlook'] = ' | '.join(line.split(' ')[0] if line.startswith('started') else line
                                           for line in open(marker).read().splitlines())
@@ -315,6 +342,8 @@ def run_scenario(scenario, build, lab_root, do_check):
         machine = None
         with open(os.path.join(out, 'transcript.txt'), encoding='utf-8', errors='replace') as transcript:
             print(transcript.read())
+        if scenario.get('setup.signed') == 'yes':
+            print('Signature of the setup: %s' % facts['signature'])
         print('Screenshots and facts: %s' % out)
         failures = check(scenario, facts) if do_check else []
         for failure in failures:

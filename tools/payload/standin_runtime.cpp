@@ -6,19 +6,21 @@
 // the complete command line, as the process received it, followed by CR LF. Tests read that
 // line to see that the setup ran the runtime installer and how.
 //
-// It runs for half a second. Exit code: 0 when the command line asks for a quiet run ("/q:a", as
-// the real installers take it), ERROR_INVALID_PARAMETER (87) otherwise; the run is logged in both
-// cases.
+// It ends at once, or after the milliseconds that VS_STANDIN_RUNTIME_STAY_MS names.
+// Exit code: 0 when the command line asks for a quiet run ("/q:a", as the real installers
+// take it), ERROR_INVALID_PARAMETER (87) otherwise; the run is logged in both cases.
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
 const char kLogFolder[] = "\\VsEnclosaStandin";
 const char kLogFile[] = "\\runtime.log";
-constexpr DWORD kRunMs = 500;
+// Milliseconds to stay before ending; not set: none.
+const char kStayVariable[] = "VS_STANDIN_RUNTIME_STAY_MS";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -80,8 +82,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!AppendLine(path, commandLine)) {
         return static_cast<int>(ERROR_WRITE_FAULT);
     }
-    // Like a real installer it takes a moment, so that a watcher that lists the processes every
-    // few tens of milliseconds sees it run, also on a busy machine.
-    Sleep(kRunMs);
+    // A real runtime installer takes seconds. Where someone watches the machine's processes
+    // from time to time (the lab), the stand-in stays as long as asked, so that it is seen.
+    char stay[16] = "";
+    const DWORD length = GetEnvironmentVariableA(kStayVariable, stay, sizeof stay);
+    if (length > 0 && length < sizeof stay) {
+        Sleep(static_cast<DWORD>(std::strtoul(stay, nullptr, 10)));
+    }
     return AsksForQuietRun(commandLine) ? 0 : static_cast<int>(ERROR_INVALID_PARAMETER);
 }

@@ -19,8 +19,8 @@ Gdiplus::RectF MeasureCaption(HWND hWnd, const char* caption)
     {
         Gdiplus::Graphics graphics(hdc);
         auto font = NewFontOrSansSerif(L"Arial", 14.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
-        const std::wstring text = ToUtf16(caption);
-        graphics.MeasureString(text.c_str(), -1, font.get(), Gdiplus::PointF(0.0f, 0.0f), &bounds);
+        const WideText text = ToUtf16(caption);
+        graphics.MeasureString(text.data(), -1, font.get(), Gdiplus::PointF(0.0f, 0.0f), &bounds);
     }
     ReleaseDC(hWnd, hdc);
     return bounds;

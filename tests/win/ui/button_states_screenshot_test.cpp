@@ -112,7 +112,7 @@ TEST(ButtonScreenshot, EveryVisualStateOfTheCloseButtonIsKeptAsAPicture)
         Gdiplus::Pen rule(Gdiplus::Color(0xFF808080), 1.0f);
         for (size_t i = 0; i < captures.size(); ++i) {
             const Gdiplus::REAL top = static_cast<Gdiplus::REAL>(i * height);
-            graphics.DrawString(ToUtf16(states[i].name).c_str(), -1, font.get(), Gdiplus::PointF(4.0f, top + 4.0f),
+            graphics.DrawString(ToUtf16(states[i].name).data(), -1, font.get(), Gdiplus::PointF(4.0f, top + 4.0f),
                                 &ink);
             graphics.DrawLine(&rule, 0.0f, top, static_cast<Gdiplus::REAL>(width), top);
         }
@@ -120,7 +120,7 @@ TEST(ButtonScreenshot, EveryVisualStateOfTheCloseButtonIsKeptAsAPicture)
     CLSID png;
     ASSERT_TRUE(FindPngEncoder(png));
     const std::string path = ArtifactsFolder() + "\\ui_close_button_states.png";
-    ASSERT_EQ(Gdiplus::Ok, sheet.Save(ToUtf16(path.c_str()).c_str(), &png, nullptr));
+    ASSERT_EQ(Gdiplus::Ok, sheet.Save(ToUtf16(path.c_str()).data(), &png, nullptr));
     const std::string bytes = ReadFileBytes(path);
     ASSERT_GT(bytes.size(), 8u);
     EXPECT_EQ("\x89PNG", bytes.substr(0, 4));

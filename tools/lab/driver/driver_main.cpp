@@ -221,6 +221,12 @@ int main(int argc, char** argv)
     outcome.title = scenario.Get("title");
     outcome.setupPath = FullPath(arguments.setup);
     outcome.tempFolder = PrepareTempFolder(scenario.Get("temp", "plain"), OwnTempFolder());
+    // A folder in the place of the setup's log: the log cannot be opened.
+    if (scenario.Get("temp.log") == "blocked" &&
+        !CreateDirectoryA((outcome.tempFolder + "VsEnclosaSetupBoot.log").c_str(), nullptr)) {
+        std::fprintf(stderr, "cannot block the log in %s\n", outcome.tempFolder.c_str());
+        return 1;
+    }
     if (scenario.Get("temp.plant") == "yes") {
         outcome.plantedPath = PlantPathFor(outcome.tempFolder);
         if (outcome.plantedPath.empty() || !Plant(outcome.plantedPath)) {

@@ -70,6 +70,30 @@ size_t LinesWith(const std::vector<std::pair<DWORD, std::string>>& events, const
     }));
 }
 
+// A line of the setup's log without its time of day ("15:30:12.345 "), which no check can know.
+std::string WithoutTime(const std::string& line)
+{
+    const bool stamped = line.size() > 13 && line[2] == ':' && line[5] == ':' && line[8] == '.' && line[12] == ' ';
+    return stamped ? line.substr(13) : line;
+}
+
+// Whether Windows Installer's log of the run carries the run's name from the log's header
+// ("==== Run 20261209-153012-4711, ..."), so that a person can tell which run it belongs to.
+std::string InstallerLogFact(const RunRecord& record)
+{
+    if (record.installerLogs.empty())
+        return "none";
+    const std::string header = "==== Run ";
+    std::string run;
+    for (const std::string& line : record.setupLog) {
+        if (line.compare(0, header.size(), header) == 0)
+            run = line.substr(header.size(), line.find(',') - header.size());
+    }
+    if (record.installerLogs.size() == 1 && !run.empty() && record.installerLogs[0].find(run) != std::string::npos)
+        return "named after the run";
+    return Join(record.installerLogs) + " (not named after the run " + run + ")";
+}
+
 class Facts {
 public:
     void Add(const std::string& key, const std::string& value) { m_text << key << " = " << EscapeFact(value) << "\n"; }
@@ -127,6 +151,12 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     }
     facts.Add(prefix + "log", Join(logLines, " | "));
     facts.Add(prefix + "log.count", std::to_string(LinesWith(record.events, "log ")));
+    std::vector<std::string> setupLog;
+    for (const std::string& line : record.setupLog)
+        setupLog.push_back(WithoutTime(line));
+    facts.Add(prefix + "setup.log", Join(setupLog, " | "));
+    facts.Add(prefix + "setup.log.lines", std::to_string(setupLog.size()));
+    facts.Add(prefix + "msi.log", InstallerLogFact(record));
     if (!run.planted.empty())
         facts.Add(prefix + "planted", run.planted);
     facts.Add(prefix + "beside.temp", Join(run.besideTemp));
@@ -186,6 +216,13 @@ void WriteRun(std::ostream& out, const LabRun& run)
         out << "    beside the temporary folder: " << Join(run.besideTemp) << "\n";
     if (!run.besideSetup.empty())
         out << "    beside the setup:   " << Join(run.besideSetup) << "\n";
+    out << "  The setup's log (what this run appended to VsEnclosaSetupBoot.log):\n";
+    for (const std::string& line : record.setupLog)
+        out << "    " << line << "\n";
+    if (record.setupLog.empty())
+        out << "    nothing\n";
+    out << "  Windows Installer's log: "
+        << (record.installerLogs.empty() ? "none" : Join(record.installerLogs) + " bytes") << "\n";
 }
 
 } // namespace

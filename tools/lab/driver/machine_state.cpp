@@ -56,25 +56,32 @@ std::string Digest(const std::string& bytes)
     return text;
 }
 
-std::map<std::string, FileInfo> FilesIn(const std::string& folder, bool withDigests)
+bool IsSetupLog(const std::string& name)
 {
-    std::map<std::string, FileInfo> files;
+    return name.size() >= 22 && _strnicmp(name.c_str(), "VsEnclosaSetupBoot", 18) == 0 &&
+           _stricmp(name.c_str() + name.size() - 4, ".log") == 0;
+}
+
+// The files of the folder, the setup's logs apart from the others, in one look at the folder.
+void FilesIn(const std::string& folder, bool withDigests, std::map<std::string, FileInfo>& files,
+             std::map<std::string, FileInfo>& logs)
+{
     WIN32_FIND_DATAA found = {};
     const UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
     if (!find)
-        return files;
+        return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
+        const bool log = IsSetupLog(found.cFileName);
         FileInfo info;
         info.size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
         info.created = ToMoment(found.ftCreationTime);
         info.written = ToMoment(found.ftLastWriteTime);
-        if (withDigests)
+        if (withDigests && !log)
             info.digest = Digest(ReadWholeFile(folder + found.cFileName));
-        files[found.cFileName] = info;
+        (log ? logs : files)[found.cFileName] = info;
     } while (FindNextFileA(find.Get(), &found));
-    return files;
 }
 
 std::map<std::string, Moment> FoldersIn(const std::string& folder)
@@ -119,6 +126,8 @@ Moment LastWritten(const std::string& path)
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? ToMoment(data.ftLastWriteTime) : 0;
 }
 
+} // namespace
+
 std::vector<std::string> LinesOf(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -131,8 +140,6 @@ std::vector<std::string> LinesOf(const std::string& text)
     }
     return lines;
 }
-
-} // namespace
 
 std::string ReadWholeFile(const std::string& path)
 {
@@ -171,7 +178,7 @@ MachineState MachineObserver::Take(bool withProducts, bool withDigests)
         state.products = InstalledProducts();
     state.processes = RunningProcesses();
     FollowProcesses(state.processes);
-    state.tempFiles = FilesIn(m_tempFolder, withDigests);
+    FilesIn(m_tempFolder, withDigests, state.tempFiles, state.setupLogs);
     state.tempFolders = FoldersIn(m_tempFolder);
     state.initialized = InitializedValue(state.settingsWritten);
     state.logLines = LinesOf(ReadWholeFile(m_logPath));

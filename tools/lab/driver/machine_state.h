@@ -1,6 +1,7 @@
 // What the lab watches on the machine while the setup runs: installed products, running
 // processes, the files in the setup's temporary folder, the registry value the setup deletes
-// and the log that the runtime stand-ins append to.
+// and the log that the runtime stand-ins append to. The setup's own logs in the temporary
+// folder (VsEnclosaSetupBoot*.log) are kept apart from its files.
 #pragma once
 
 #include "unique_handle.h"
@@ -34,6 +35,7 @@ struct MachineState {
     std::set<std::string> products;
     std::map<DWORD, ProcessInfo> processes;
     std::map<std::string, FileInfo> tempFiles;
+    std::map<std::string, FileInfo> setupLogs;  // the setup's log and Windows Installer's logs
     std::map<std::string, Moment> tempFolders;  // sub-folders of the temporary folder, when made
     std::string initialized;  // "absent", "no key" or the value's text
     Moment settingsWritten = 0;  // when the key last changed
@@ -80,3 +82,5 @@ std::set<DWORD> ProcessTree(const std::map<DWORD, ProcessInfo>& processes, DWORD
 
 // The bytes of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
+// The complete lines of a text, without their line ends.
+std::vector<std::string> LinesOf(const std::string& text);

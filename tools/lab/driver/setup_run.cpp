@@ -15,6 +15,20 @@ constexpr DWORD kProductPollMs = 250;
 constexpr DWORD kSettleMs = 400;
 constexpr DWORD kLeftoverGraceMs = 5000;
 
+constexpr char kSetupLogName[] = "VsEnclosaSetupBoot.log";
+
+// What the run added to the logs in the temporary folder: the lines appended to the setup's
+// log since it was offset bytes long, and the other logs that appeared.
+void ReadSetupLogs(const RunPlan& plan, size_t offset, RunRecord& record)
+{
+    const std::string log = ReadWholeFile(plan.tempFolder + kSetupLogName);
+    record.setupLog = LinesOf(log.size() >= offset ? log.substr(offset) : log);
+    for (const auto& [name, info] : record.after.setupLogs) {
+        if (name != kSetupLogName && record.before.setupLogs.count(name) == 0)
+            record.installerLogs.push_back(name + " " + std::to_string(info.size));
+    }
+}
+
 bool StartsWithVariable(const char* entry, const char* name)
 {
     const size_t length = strlen(name);
@@ -188,6 +202,7 @@ private:
 RunRecord RunSetup(const RunPlan& plan)
 {
     RunRecord record;
+    const size_t logOffset = ReadWholeFile(plan.tempFolder + kSetupLogName).size();
     Watch watch(plan, record);
 
     STARTUPINFOA startup = {};
@@ -201,6 +216,7 @@ RunRecord RunSetup(const RunPlan& plan)
                         folder.c_str(), &startup, &info)) {
         record.startError = GetLastError();
         watch.Finish();
+        ReadSetupLogs(plan, logOffset, record);
         return record;
     }
     const UniqueProcessHandle process(info.hProcess);
@@ -223,5 +239,6 @@ RunRecord RunSetup(const RunPlan& plan)
     GetExitCodeProcess(process.Get(), &record.exitCode);
     record.events.emplace_back(watch.Elapsed(), "exit " + std::to_string(record.exitCode));
     watch.Finish();
+    ReadSetupLogs(plan, logOffset, record);
     return record;
 }

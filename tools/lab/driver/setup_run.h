@@ -42,6 +42,8 @@ struct RunRecord {
     MachineState before;
     MachineState after;
     std::vector<std::string> left;  // processes started during the run and still there
+    std::vector<std::string> setupLog;  // the lines this run appended to VsEnclosaSetupBoot.log
+    std::vector<std::string> installerLogs;  // Windows Installer's logs this run wrote: "NAME SIZE"
 };
 
 RunRecord RunSetup(const RunPlan& plan);

@@ -1,0 +1,139 @@
+#include "setup_log.h"
+
+#include "unique_handle.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+constexpr char kLogName[] = "VsEnclosaSetupBoot.log";
+
+struct LogFile {
+    UniqueKernelHandle file;
+    char msiLogPath[MAX_PATH + 64] = {};
+};
+
+LogFile& Log()
+{
+    static LogFile log;
+    return log;
+}
+
+// One write per line: appends of runs at the same time do not mix within a line.
+void WriteLine(const char* text, int length)
+{
+    LogFile& log = Log();
+    if (!log.file || length <= 0)
+        return;
+    DWORD written = 0;
+    if (!WriteFile(log.file.Get(), text, static_cast<DWORD>(length), &written, nullptr))
+        log.file.Reset();
+}
+
+// Lines longer than this are cut: a log line is never worth a failure.
+constexpr int kLineLimit = 4096;
+
+void Print(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+void Print(const char* format, ...)
+{
+    char line[kLineLimit];
+    va_list arguments;
+    va_start(arguments, format);
+    int length = std::vsnprintf(line, sizeof line, format, arguments);
+    va_end(arguments);
+    WriteLine(line, length < static_cast<int>(sizeof line) ? length : static_cast<int>(sizeof line) - 1);
+}
+
+// The version Windows really has: GetVersionEx answers what the manifest names at most.
+void WindowsVersion(char (&text)[64])
+{
+    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    const auto getVersion = reinterpret_cast<RtlGetVersionFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+    if (getVersion == nullptr || getVersion(&info) != 0) {
+        std::snprintf(text, sizeof text, "unknown");
+        return;
+    }
+    BOOL wow64 = FALSE;
+    const bool windows64 = sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+    std::snprintf(text, sizeof text, "%lu.%lu.%lu (%s)", info.dwMajorVersion, info.dwMinorVersion,
+                  info.dwBuildNumber, windows64 ? "64-bit" : "32-bit");
+}
+
+const char* Elevated()
+{
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened))
+        return "unknown";
+    const UniqueKernelHandle token(opened);
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    if (!GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size))
+        return "unknown";
+    return elevation.TokenIsElevated ? "yes" : "no";
+}
+
+} // namespace
+
+namespace SetupLog {
+
+void Open(const char* version)
+{
+    LogFile& log = Log();
+    char folder[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder)
+        return;
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    char run[48] = {};
+    std::snprintf(run, sizeof run, "%04u%02u%02u-%02u%02u%02u-%lu", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond, GetCurrentProcessId());
+    std::snprintf(log.msiLogPath, sizeof log.msiLogPath, "%sVsEnclosaSetupBoot-%s-msi.log", folder, run);
+
+    char path[MAX_PATH + 32] = {};
+    std::snprintf(path, sizeof path, "%s%s", folder, kLogName);
+    log.file.Reset(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    char windows[64] = {};
+    WindowsVersion(windows);
+    LARGE_INTEGER size = {};
+    // A blank line between runs.
+    if (log.file && GetFileSizeEx(log.file.Get(), &size) && size.QuadPart > 0)
+        Print("\r\n");
+    Print("==== Run %s, %04u-%02u-%02u %02u:%02u:%02u local time\r\n", run, now.wYear, now.wMonth, now.wDay,
+          now.wHour, now.wMinute, now.wSecond);
+    Print("VsEnclosaSetupBoot %s (%d-bit), Windows %s, ANSI code page %u, elevated: %s\r\n", version,
+          static_cast<int>(sizeof(void*) * 8), windows, GetACP(), Elevated());
+}
+
+void Close() { Log().file.Reset(); }
+
+void Write(const char* format, ...)
+{
+    if (!Log().file)
+        return;
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    char line[kLineLimit];
+    int length = std::snprintf(line, sizeof line, "%02u:%02u:%02u.%03u ", now.wHour, now.wMinute, now.wSecond,
+                               now.wMilliseconds);
+    va_list arguments;
+    va_start(arguments, format);
+    const int room = static_cast<int>(sizeof line) - length - 2;
+    const int text = std::vsnprintf(line + length, static_cast<size_t>(room), format, arguments);
+    va_end(arguments);
+    if (text < 0)
+        return;
+    length += text < room ? text : room - 1;
+    line[length++] = '\r';
+    line[length++] = '\n';
+    WriteLine(line, length);
+}
+
+const char* MsiLogPath() { return Log().msiLogPath; }
+
+} // namespace SetupLog

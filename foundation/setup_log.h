@@ -1,0 +1,21 @@
+// The run's log, for support: every run appends to VsEnclosaSetupBoot.log in the temporary
+// folder, first a header that tells the run and the machine, then one line per step with its
+// outcome. The log never changes the run: a log that cannot be opened or written is skipped
+// without a word, and nothing here throws.
+#pragma once
+
+namespace SetupLog {
+
+// Opens the log for appending and writes the run's header.
+void Open(const char* version);
+// Closes the log; lines written after this go nowhere.
+void Close();
+// One line, printf-style, stamped with the local time; texts and paths go as they are, in the
+// ANSI code page.
+void Write(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+// Where Windows Installer's verbose log of this run goes: beside the log, named after the run
+// that the header names ("VsEnclosaSetupBoot-20261209-153012-4711-msi.log"). Empty before Open
+// and when the temporary folder is unknown.
+const char* MsiLogPath();
+
+} // namespace SetupLog
