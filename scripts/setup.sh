@@ -8,6 +8,7 @@ packages=(
     wixl msitools
     imagemagick icoutils libxml2-utils w3c-sgml-lib
     chromium
+    qemu-user-static mmdebstrap arch-test
 )
 missing=()
 for package in "${packages[@]}"; do
@@ -15,9 +16,10 @@ for package in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -eq 0 ]; then
     echo "setup: every package is installed"
-    exit 0
+else
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq "${missing[@]}"
 fi
-echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq "${missing[@]}"
+"$(dirname "$0")/setup-wine32.sh"
