@@ -71,7 +71,11 @@ if [ ! -x "$root/usr/lib/wine/wine" ]; then
             mv "$root.new" "$root"
             break
         fi
-        echo "setup: mmdebstrap failed (see $home/mmdebstrap.log)"
+        if [ "$skip_security" = no ]; then
+            echo "setup: mmdebstrap failed; trying again without the security suite"
+        else
+            echo "setup: mmdebstrap failed (see $home/mmdebstrap.log)" >&2
+        fi
     done
     [ -x "$root/usr/lib/wine/wine" ] || exit 1
 fi
