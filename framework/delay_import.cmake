@@ -1,5 +1,8 @@
-# vs_add_delay_import(<target> <library>): an interface target that imports <library>.dll by
-# delay-load. The DLL is loaded at the first call into it, from the system folder only (the hook
+# vs_add_delay_import(<target> <library> [<macro>]): an interface target that imports
+# <library>.dll by delay-load. <macro> is the one the SDK header declares the entry points with;
+# it is defined empty, so that calls go to the delay-load thunks: the i686 delay-load library of
+# dlltool leaves the import slots empty until the helper fills them, so a call through a slot
+# (what a dllimport declaration makes) would jump to address 0. The DLL is loaded at the first call into it, from the system folder only (the hook
 # in delay_load_hook.cpp), so a run that never calls it never loads it.
 # The entry points come from the toolchain's own import library; dlltool turns them into a
 # delay-load import library at build time.
@@ -14,8 +17,10 @@ function(vs_add_delay_import target library)
   list(TRANSFORM entries REPLACE "^[0-9a-f]+ T " "")
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # 32-bit stdcall names carry a leading underscore and an @size suffix; -k below imports
-    # them by their plain names.
-    list(TRANSFORM entries REPLACE "^_" "")
+    # them by their plain names. Exactly one underscore goes: comctl32's _TrackMouseEvent is
+    # __TrackMouseEvent@4, and with both gone the delay-load library would take over user32's
+    # TrackMouseEvent (a regular expression anchored at ^ matches again after a replacement).
+    list(TRANSFORM entries REPLACE "^_(.*)$" "\\1")
     set(kill_at -k)
   endif()
   list(REMOVE_DUPLICATES entries)
@@ -39,6 +44,9 @@ function(vs_add_delay_import target library)
     set(hook __pfnDliNotifyHook2)
   endif()
   add_library(${target} INTERFACE)
+  if(ARGC GREATER 2)
+    target_compile_definitions(${target} INTERFACE ${ARGV2}=)
+  endif()
   # The hook lives in a static library; naming it undefined up front makes the linker take it
   # from there before the C runtime's empty default.
   target_link_options(${target} INTERFACE -Wl,-u,${hook})
