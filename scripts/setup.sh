@@ -10,6 +10,7 @@ packages=(
     chromium
     locales
     osslsigncode openssl
+    qemu-user-static mmdebstrap arch-test
 )
 missing=()
 for package in "${packages[@]}"; do
@@ -32,3 +33,6 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
     grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
     locale-gen >/dev/null
 fi
+
+# The 32-bit test bed: Debian's wine32 in a private i386 root under qemu-i386.
+"$(dirname "$0")/setup-wine32.sh"

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Configures and builds the three presets, then runs every test: the host tests under the
-# sanitizers, the host-side inspection of the 32-bit build, then the Windows-side tests under
-# wine64. VS_BUILD_ROOT moves the build trees.
+# sanitizers, the 32-bit build's inspection and its Windows-side tests and lab scenarios on the
+# emulated 32-bit Wine, then every Windows-side test under wine64. VS_BUILD_ROOT moves the trees.
 set -eu
 cd "$(dirname "$0")/.."
 root=${VS_BUILD_ROOT:-build}
@@ -11,6 +11,6 @@ for preset in win32 win64 host; do
 done
 status=0
 ctest --test-dir "$root/host" --output-on-failure || status=1
-ctest --test-dir "$root/win32" --output-on-failure || status=1
+ctest --test-dir "$root/win32" --output-on-failure -j 2 || status=1
 ctest --test-dir "$root/win64" --output-on-failure -j 2 || status=1
 exit $status

@@ -4,9 +4,9 @@
 set -eu
 bed=$(realpath -m "$1")
 shift
-export WINEPREFIX="$bed/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/wine-env.sh"
 if [ -f "$bed/display" ]; then
     DISPLAY="$(cat "$bed/display")"
     export DISPLAY
 fi
-exec /usr/lib/wine/wine64 "$@"
+exec "$WINE" "$@"

@@ -5,9 +5,7 @@
 set -eu
 action=$1
 bed=$(realpath -m "$2")
-export WINEPREFIX="$bed/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
+. "$(dirname "$0")/wine-env.sh"
 
 start_display() {
     if [ -f "$bed/xvfb.pid" ] && kill -0 "$(cat "$bed/xvfb.pid")" 2>/dev/null; then

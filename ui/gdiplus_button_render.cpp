@@ -133,7 +133,9 @@ void CGdiPlusButton::FillGradient(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus:
     }
     Gdiplus::LinearGradientBrush brush(*rc, Gdiplus::Color(top), Gdiplus::Color(bottom),
                                        Gdiplus::LinearGradientModeVertical);
-    brush.SetWrapMode(Gdiplus::WrapModeTile);
+    // Tiled, but mirrored: a row that rounding puts just outside the rectangle (the first one, in
+    // the 32-bit build) takes the nearer colour, not the far end's.
+    brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
     FillFace(g, rc, brush);
 }
 
@@ -180,6 +182,7 @@ void CGdiPlusButton::DrawDefaultGlow(std::shared_ptr<Gdiplus::Graphics> g, Gdipl
     Gdiplus::LinearGradientBrush brush(*rc, Gdiplus::Color(0, glow.GetR(), glow.GetG(), glow.GetB()),
                                        Gdiplus::Color(alpha, glow.GetR(), glow.GetG(), glow.GetB()),
                                        Gdiplus::LinearGradientModeVertical);
+    brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
     g->FillRectangle(&brush, *rc);
 }
 

@@ -4,6 +4,9 @@ seen and what changed on the machine.
 
     lab.py [--build DIR] [--configure] [--check] SCENARIO...
 
+The build tree decides the machine: the shipped 32-bit build (build/win32, the default) runs on a
+32-bit Windows of the emulated 32-bit Wine, the win64 build on a 64-bit Windows of wine64.
+
 A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys, read here:
   outlook.components   Outlook component codes a stand-in package installs (any of the six)
   editions             other-edition packages: german-x86, german-x64, polish-x86, polish-x64
@@ -19,6 +22,7 @@ A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   locale               the Unix locale the driver and the setup run in (ja_JP.UTF-8: code page 932)
   setup.signed         yes: the setup is signed, as the build signs it, with a throw-away
                        certificate; the fact "signature" tells whether osslsigncode verifies it
+  i686                 yes: the scenario also runs in the 32-bit tree (its CTest test lab.NAME)
 Keys for the person and the run (temp, temp.plant, temp.squat, temp.race, temp.log, answers,
 answers.runN, runs, between-runs, timeout, runtime.log) are read by the driver, a Windows program
 (tools/lab/driver).
@@ -37,7 +41,7 @@ import time
 import uuid
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wine_machine import Display, Machine, clone_prefix, ensure_template, windows_path  # noqa: E402
+from wine_machine import Display, Machine, Wine, clone_prefix, ensure_template, windows_path  # noqa: E402
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 PACKAGES = os.path.join(SOURCE, 'tools', 'lab', 'packages')
@@ -83,10 +87,11 @@ class Scenario:
 
 
 class Build:
-    """The programs the lab needs, from a win64 build tree."""
+    """The programs the lab needs, from a build tree, and the Wine they run on."""
 
     def __init__(self, folder):
         self.folder = os.path.abspath(folder)
+        self.wine = Wine.of_build(self.folder)
         self.setup = os.path.join(self.folder, 'app', 'VsEnclosaSetupBoot.exe')
         lab = os.path.join(self.folder, 'tools', 'lab')
         self.driver = os.path.join(lab, 'VsLabDriver.exe')
@@ -100,7 +105,8 @@ class Build:
 
 
 def configure_and_build(folder):
-    subprocess.run(['cmake', '--preset', 'win64', '-B', folder], cwd=SOURCE, check=True, stdout=subprocess.DEVNULL)
+    preset = 'win64' if os.path.basename(os.path.normpath(folder)) == 'win64' else 'win32'
+    subprocess.run(['cmake', '--preset', preset, '-B', folder], cwd=SOURCE, check=True, stdout=subprocess.DEVNULL)
     subprocess.run(['cmake', '--build', folder, '-j2', '--target'] + BUILD_TARGETS, cwd=SOURCE, check=True)
 
 
@@ -305,12 +311,12 @@ def run_scenario(scenario, build, lab_root, do_check):
     display.start()
     machine = None
     try:
-        template = ensure_template(os.path.join(lab_root, 'template'), display.name)
+        template = ensure_template(os.path.join(lab_root, 'template'), display.name, build.wine)
         # Every stand-in Outlook of the machine notes what happens to it, also one the shell starts.
         marker = os.path.join(work, 'outlook.log')
         # The runtime stand-in stays half a second, so that the driver's look at the processes
         # sees it run.
-        machine = Machine(os.path.join(work, 'prefix'), display.name,
+        machine = Machine(os.path.join(work, 'prefix'), display.name, build.wine,
                           {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker), 'VS_STANDIN_RUNTIME_STAY_MS': '500'})
         clone_prefix(template, machine.prefix)
         prepare_machine(scenario, build, machine, work)
@@ -355,20 +361,21 @@ def run_scenario(scenario, build, lab_root, do_check):
         display.stop()
 
 
-def prepare_template(lab_root):
+def prepare_template(lab_root, wine):
     folder = os.path.join(lab_root, 'template')
     os.makedirs(folder, exist_ok=True)
     display = Display(folder)
     display.start()
     try:
-        ensure_template(folder, display.name)
+        ensure_template(folder, display.name, wine)
     finally:
         display.stop()
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('--build', default=os.path.join(SOURCE, 'build', 'win64'), help='the win64 build tree')
+    parser.add_argument('--build', default=os.path.join(SOURCE, 'build', 'win32'),
+                        help='the build tree: win32 (the shipped image, the default) or win64')
     parser.add_argument('--configure', action='store_true', help='configure and build what the lab needs first')
     parser.add_argument('--check', action='store_true', help="compare the facts with the scenario's expectations")
     parser.add_argument('--template-only', action='store_true', help='only prepare the machine template')
@@ -376,7 +383,7 @@ def main():
     arguments = parser.parse_args()
     lab_root = os.path.join(os.path.abspath(arguments.build), 'lab')
     if arguments.template_only:
-        prepare_template(lab_root)
+        prepare_template(lab_root, Wine.of_build(arguments.build))
         return
     if arguments.configure:
         configure_and_build(arguments.build)

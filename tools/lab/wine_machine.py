@@ -9,8 +9,33 @@ import subprocess
 import tempfile
 import time
 
-WINE = '/usr/lib/wine/wine64'
-WINESERVER = '/usr/lib/wine/wineserver'
+
+
+class Wine:
+    """The Wine that runs a machine's programs: the host's wine64 (a 64-bit Windows), or, for a
+    32-bit build tree, the emulated 32-bit Wine of scripts/setup-wine32.sh (a 32-bit Windows
+    whose programs all run under qemu-i386, served by the host's wineserver)."""
+
+    def __init__(self, wine32_home=None):
+        self.emulated = bool(wine32_home)
+        if self.emulated:
+            self.loader = os.path.join(wine32_home, 'root', 'usr', 'lib', 'wine', 'wine')
+            self.server = '/usr/lib/wine/wineserver64'
+            self.environment = {'WINEARCH': 'win32', 'QEMU_LD_PREFIX': os.path.join(wine32_home, 'root'),
+                                'WINESERVER': self.server, 'VS_WINE_EMULATED': 'qemu-i386'}
+        else:
+            self.loader = '/usr/lib/wine/wine64'
+            self.server = '/usr/lib/wine/wineserver'
+            self.environment = {'WINEARCH': 'win64'}
+
+    @staticmethod
+    def of_build(folder):
+        """The Wine of a build tree's test bed (scripts/wine-env.sh reads the same file)."""
+        marker = os.path.join(folder, 'winebed', 'wine32')
+        if not os.path.exists(marker):
+            return Wine()
+        with open(marker) as file:
+            return Wine(file.read().strip())
 
 # Large files that Wine only ever reads: a clone links them instead of copying ~700 MB.
 SHARED_SUFFIXES = ('.dll', '.exe', '.drv', '.sys', '.ocx', '.acm', '.cpl', '.tlb', '.ax', '.ds', '.nls', '.ttf')
@@ -64,16 +89,18 @@ class Display:
 class Machine:
     """One Wine prefix with its own wineserver; every Windows program of a scenario runs here."""
 
-    def __init__(self, prefix, display, extra_env=None):
+    def __init__(self, prefix, display, wine, extra_env=None):
         self.prefix = prefix
         self.display = display
+        self.wine = wine
         self.extra_env = extra_env or {}
         self.background = []
 
     def environment(self, extra=None):
         env = dict(os.environ)
-        env.update(WINEPREFIX=self.prefix, WINEARCH='win64', WINEDEBUG='-all',
+        env.update(WINEPREFIX=self.prefix, WINEDEBUG='-all',
                    WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d', DISPLAY=self.display)
+        env.update(self.wine.environment)
         env.update(self.extra_env)
         env.update(extra or {})
         return env
@@ -83,8 +110,8 @@ class Machine:
         # Output goes to a file, not a pipe: a program it starts (Outlook) may inherit the
         # handle and keep a pipe open long after the program itself has ended.
         with tempfile.TemporaryFile() as output:
-            process = subprocess.Popen([WINE] + arguments, env=self.environment(extra_env), stdin=subprocess.DEVNULL,
-                                       stdout=output, stderr=subprocess.STDOUT)
+            process = subprocess.Popen([self.wine.loader] + arguments, env=self.environment(extra_env),
+                                       stdin=subprocess.DEVNULL, stdout=output, stderr=subprocess.STDOUT)
             try:
                 code = process.wait(timeout)
             except subprocess.TimeoutExpired:
@@ -96,8 +123,9 @@ class Machine:
 
     def start(self, arguments, extra_env=None):
         """Starts a Windows program that keeps running (Outlook); it ends with the machine."""
-        process = subprocess.Popen([WINE] + arguments, env=self.environment(extra_env), stdin=subprocess.DEVNULL,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        process = subprocess.Popen([self.wine.loader] + arguments, env=self.environment(extra_env),
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                   start_new_session=True)
         self.background.append(process)
         return process
 
@@ -113,9 +141,9 @@ class Machine:
     def stop(self, timeout=30):
         """Ends every process of the machine; true when its wineserver went away in time."""
         env = self.environment()
-        subprocess.run([WINESERVER, '-k'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run([self.wine.server, '-k'], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
-            subprocess.run([WINESERVER, '-w'], env=env, timeout=timeout, stdout=subprocess.DEVNULL,
+            subprocess.run([self.wine.server, '-w'], env=env, timeout=timeout, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
             stopped = True
         except subprocess.TimeoutExpired:
@@ -130,14 +158,14 @@ class Machine:
     def wait_idle(self, timeout=60):
         """Waits until no program of the machine runs any more and its wineserver has ended."""
         try:
-            subprocess.run([WINESERVER, '-w'], env=self.environment(), timeout=timeout,
+            subprocess.run([self.wine.server, '-w'], env=self.environment(), timeout=timeout,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             return True
         except subprocess.TimeoutExpired:
             return False
 
 
-def ensure_template(folder, display):
+def ensure_template(folder, display, wine):
     """The prepared prefix every machine starts from, created once (wineboot takes a while)."""
     os.makedirs(folder, exist_ok=True)
     prefix = os.path.join(folder, 'prefix')
@@ -146,7 +174,7 @@ def ensure_template(folder, display):
         fcntl.flock(lock, fcntl.LOCK_EX)
         if not os.path.exists(ready):
             shutil.rmtree(prefix, ignore_errors=True)
-            machine = Machine(prefix, display)
+            machine = Machine(prefix, display, wine)
             code, output = machine.run(['wineboot', '-i'], timeout=300)
             if code == 0:
                 # No window manager runs on the lab's display: Wine draws title bars and frames

@@ -58,13 +58,27 @@ struct StandinPackage {
     const char* productCode;
     const char* upgradeCode;
     int programFiles;  // CSIDL of the folder the package installs under, seen from this process
+    bool x64;
 };
+
+// The 32-bit tree's tests run on a 32-bit Windows (the i686 bed), which takes no 64-bit package.
+bool WindowsIs64Bit()
+{
+#ifdef _WIN64
+    return true;
+#else
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
 
 class StandinPackageTest : public testing::TestWithParam<StandinPackage> {};
 
 TEST_P(StandinPackageTest, InstallsSilentlyUnderTheProductCodesAndUninstalls)
 {
     const StandinPackage& package = GetParam();
+    if (package.x64 && !WindowsIs64Bit())
+        GTEST_SKIP() << "a 32-bit Windows takes no 64-bit package";
     const std::string addinFile =
         KnownFolder(package.programFiles) + "\\Vostrel\\Outlook Enclosa\\VsOutlookEnclosa.txt";
     if (MsiQueryProductStateA(package.productCode) == INSTALLSTATE_DEFAULT)
@@ -85,9 +99,9 @@ TEST_P(StandinPackageTest, InstallsSilentlyUnderTheProductCodesAndUninstalls)
 
 INSTANTIATE_TEST_SUITE_P(Packages, StandinPackageTest, testing::Values(
     StandinPackage{"VsEnclosaSetup.msi", "{9531985D-5D9D-49F8-9818-E811892F902B}", VS_STANDIN_UPGRADE_X86,
-                   CSIDL_PROGRAM_FILESX86},
+                   CSIDL_PROGRAM_FILESX86, false},
     StandinPackage{"VsEnclosaSetupx64.msi", "{8D116ECE-1738-47D9-BD9C-172411E20B8F}", VS_STANDIN_UPGRADE_X64,
-                   CSIDL_PROGRAM_FILES}));
+                   CSIDL_PROGRAM_FILES, true}));
 
 class StandinRuntimeTest : public testing::Test {
 protected:
