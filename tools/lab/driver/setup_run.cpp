@@ -69,6 +69,14 @@ void TerminateTree(const MachineState& state, DWORD root)
     }
 }
 
+// A service the service manager started on demand (the RPC service that Windows Installer asks
+// for, say) belongs to the system, not to the run: on Windows it would have been running anyway.
+bool IsSystemService(const std::map<DWORD, ProcessInfo>& processes, const ProcessInfo& process)
+{
+    const auto parent = processes.find(process.parentId);
+    return parent != processes.end() && _stricmp(parent->second.name.c_str(), "services.exe") == 0;
+}
+
 class Watch {
 public:
     Watch(const RunPlan& plan, RunRecord& record)
@@ -114,7 +122,7 @@ public:
             Note(state);
             left.clear();
             for (const auto& [id, info] : m_last.processes) {
-                if (known.count(id) == 0 && id != self)
+                if (known.count(id) == 0 && id != self && !IsSystemService(m_last.processes, info))
                     left.push_back(info.name);
             }
         } while (!left.empty() && Elapsed() < deadline);
