@@ -1,7 +1,7 @@
 // The button's configuration: look, image, glow and tooltip.
 #include "gdiplus_button.h"
 
-#include "resource_module.h"
+#include "resource_bytes.h"
 
 #include <commctrl.h>
 
@@ -114,13 +114,9 @@ void CGdiPlusButton::SetTooltip(bool bOn, LPCSTR lpszText, LPCSTR lpszTitle, int
 
 std::shared_ptr<Gdiplus::Bitmap> CGdiPlusButton::LoadImageFromResource(LPCSTR lpszName, LPCSTR lpszType)
 {
-    HMODULE module = GetResourceModule();
-    HRSRC resource = FindResourceA(module, lpszName, lpszType);
-    if (resource == nullptr)
-        return nullptr;
-    const DWORD size = SizeofResource(module, resource);
-    HGLOBAL loaded = LoadResource(module, resource);
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const ResourceBytes resource = LoadResourceBytes(lpszName, lpszType);
+    const DWORD size = resource.size;
+    const void* bytes = resource.bytes;
     if (size == 0 || bytes == nullptr)
         return nullptr;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
