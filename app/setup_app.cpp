@@ -8,8 +8,6 @@
 #include "setup_log.h"
 #include "system_library.h"
 
-#include <gdiplus.h>
-
 namespace {
 
 constexpr UINT kOutlookNotDetectedId = 129;
@@ -51,10 +49,9 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
                 return FALSE;
             }
         }
-        Gdiplus::GdiplusStartupInput input(nullptr, FALSE, FALSE);
-        const Gdiplus::Status started = Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
-        if (started != Gdiplus::Ok) {
-            SetupLog::Write("GDI+: start-up failed with status %d; no finish dialog", static_cast<int>(started));
+        m_gdiplus.emplace();
+        if (!m_gdiplus->IsStarted()) {
+            SetupLog::Write("GDI+: start-up failed with status %d; no finish dialog", m_gdiplus->Status());
             return FALSE;
         }
         CDlgFinishSetupImpl dialog;
@@ -77,8 +74,7 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
 
 int VsEnclosaSetupBootApp::ExitInstance()
 {
-    if (m_gdiplusToken != 0)
-        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    m_gdiplus.reset();
     const int exitCode = CWinAppEx::ExitInstance();
     SetupLog::Write("Exit code %d", exitCode);
     SetupLog::Close();
