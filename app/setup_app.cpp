@@ -5,12 +5,11 @@
 #include "finish_dialog_impl.h"
 #include "message_box.h"
 #include "outlook_detection.h"
+#include "resource_ids.h"
 #include "setup_log.h"
 #include "system_library.h"
 
 namespace {
-
-constexpr UINT kOutlookNotDetectedId = 129;
 
 // The finish dialog's delay-loaded DLLs, loaded here before it exists. Left to the first call,
 // a DLL that cannot be had would end in the delay-load helper's structured exception inside a
@@ -28,7 +27,7 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
     try {
         const OutlookArchitecture architecture = DetectOutlook();
         if (architecture == OutlookArchitecture::None) {
-            AfxMessageBox(kOutlookNotDetectedId, MB_OK, kOutlookNotDetectedId);
+            AfxMessageBox(IDS_OUTLOOK_NOT_DETECTED, MB_OK, IDS_OUTLOOK_NOT_DETECTED);
             SetExitCode(kExitOutlookNotDetected);
             return FALSE;
         }
