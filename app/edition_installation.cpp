@@ -36,8 +36,6 @@ const EditionProfile kEditionProfileX64 = {
 
 namespace {
 
-constexpr UINT kOutlookQuestionId = 131;
-constexpr UINT kOtherEditionMessageId = 132;
 constexpr char kReinstallCommandLine[] = "ACTION=INSTALL REINSTALL=ALL REINSTALLMODE=vomus";
 constexpr char kInstallCommandLine[] = "ACTION=INSTALL";
 constexpr char kSettingsKey[] = "Software\\Vostrel\\Outlook Enclosa";
@@ -58,7 +56,7 @@ void ShowOtherEdition(const char* edition)
 {
     SetupLog::Write("Language guard: the %s edition is installed; refused", edition);
     CStringA text;
-    text.FormatById(kOtherEditionMessageId, edition);
+    text.FormatById(IDS_OTHER_LANGUAGE_EDITION, edition);
     AfxMessageBox(text, MB_OK);
 }
 
@@ -151,7 +149,7 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
     SetupLog::Write("This edition %s: %s", profile.productCode, installed ? "installed" : "not installed");
 
     CStringA question;
-    question.LoadById(kOutlookQuestionId);
+    question.LoadById(IDS_CLOSE_OUTLOOK_QUESTION);
     COutlookLauncher launcher;
     if (!launcher.CloseOutlook(question)) {
         code = ERROR_INSTALL_USEREXIT;

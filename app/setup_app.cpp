@@ -5,14 +5,11 @@
 #include "finish_dialog_impl.h"
 #include "message_box.h"
 #include "outlook_detection.h"
+#include "resource_ids.h"
 #include "setup_log.h"
 #include "system_library.h"
 
-#include <gdiplus.h>
-
 namespace {
-
-constexpr UINT kOutlookNotDetectedId = 129;
 
 // The finish dialog's delay-loaded DLLs, loaded here before it exists. Left to the first call,
 // a DLL that cannot be had would end in the delay-load helper's structured exception inside a
@@ -30,7 +27,7 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
     try {
         const OutlookArchitecture architecture = DetectOutlook();
         if (architecture == OutlookArchitecture::None) {
-            AfxMessageBox(kOutlookNotDetectedId, MB_OK, kOutlookNotDetectedId);
+            AfxMessageBox(IDS_OUTLOOK_NOT_DETECTED, MB_OK, IDS_OUTLOOK_NOT_DETECTED);
             SetExitCode(kExitOutlookNotDetected);
             return FALSE;
         }
@@ -51,10 +48,9 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
                 return FALSE;
             }
         }
-        Gdiplus::GdiplusStartupInput input(nullptr, FALSE, FALSE);
-        const Gdiplus::Status started = Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
-        if (started != Gdiplus::Ok) {
-            SetupLog::Write("GDI+: start-up failed with status %d; no finish dialog", static_cast<int>(started));
+        m_gdiplus.emplace();
+        if (!m_gdiplus->IsStarted()) {
+            SetupLog::Write("GDI+: start-up failed with status %d; no finish dialog", m_gdiplus->Status());
             return FALSE;
         }
         CDlgFinishSetupImpl dialog;
@@ -77,8 +73,7 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
 
 int VsEnclosaSetupBootApp::ExitInstance()
 {
-    if (m_gdiplusToken != 0)
-        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    m_gdiplus.reset();
     const int exitCode = CWinAppEx::ExitInstance();
     SetupLog::Write("Exit code %d", exitCode);
     SetupLog::Close();

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "app_base.h"
+#include "gdiplus_session.h"
+
+#include <optional>
 
 // Exit codes are Windows Installer's own results (see README, "Exit codes"). Without Outlook
 // there is nothing the add-in could run in: the code Windows Installer gives a package that this
@@ -21,6 +24,6 @@ public:
     int ExitInstance() override;
 
 private:
-    // Set by GdiplusStartup; 0 while GDI+ was never started.
-    ULONG_PTR m_gdiplusToken = 0;
+    // Started for the finish dialog, shut down in ExitInstance.
+    std::optional<GdiplusSession> m_gdiplus;
 };

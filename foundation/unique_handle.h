@@ -86,6 +86,21 @@ struct GdiObject {
     static void Close(Handle h) { DeleteObject(h); }
 };
 
+struct Region {
+    using Handle = HRGN;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+
+// A block of global memory, as streams and the clipboard take it.
+struct GlobalMemory {
+    using Handle = HGLOBAL;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { GlobalFree(h); }
+};
+
 // A view of a file mapping.
 struct FileView {
     using Handle = const void*;
@@ -103,3 +118,5 @@ using UniqueRegKey = UniqueHandle<HandleTraits::RegistryKey>;
 using UniqueModule = UniqueHandle<HandleTraits::Module>;
 using UniqueGdiObject = UniqueHandle<HandleTraits::GdiObject>;
 using UniqueFileView = UniqueHandle<HandleTraits::FileView>;
+using UniqueRegion = UniqueHandle<HandleTraits::Region>;
+using UniqueGlobalMemory = UniqueHandle<HandleTraits::GlobalMemory>;

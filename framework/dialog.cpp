@@ -74,7 +74,7 @@ void CDialog::RunModalLoop()
     bool shown = (GetStyle() & WS_VISIBLE) != 0;
     MSG msg;
     while (m_bContinueModal && !HasPendingException()) {
-        // Shown once the messages of its initialisation are handled, as the framework does.
+        // Shown once the messages of its initialisation are handled, so that it appears complete.
         if (!shown && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             ShowWindow(SW_SHOWNORMAL);
             UpdateWindow(m_hWnd);

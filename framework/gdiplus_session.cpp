@@ -7,7 +7,8 @@
 GdiplusSession::GdiplusSession()
 {
     Gdiplus::GdiplusStartupInput input;
-    m_started = Gdiplus::GdiplusStartup(&m_token, &input, nullptr) == Gdiplus::Ok;
+    m_status = Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+    m_started = m_status == Gdiplus::Ok;
 }
 
 GdiplusSession::~GdiplusSession()

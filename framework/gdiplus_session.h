@@ -11,8 +11,11 @@ public:
     GdiplusSession& operator=(const GdiplusSession&) = delete;
 
     bool IsStarted() const { return m_started; }
+    // The start-up's status, Gdiplus::Ok when it started.
+    int Status() const { return m_status; }
 
 private:
     ULONG_PTR m_token = 0;
+    int m_status = 0;
     bool m_started = false;
 };

@@ -4,6 +4,8 @@
 #include "unelevated_shell_execute.h"
 
 #include "com_init_guard.h"
+#include "com_ref.h"
+#include "wide_text.h"
 
 #include <windows.h>
 #include <exdisp.h>
@@ -12,38 +14,7 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
-#include <utility>
-
 namespace {
-
-template <class Interface>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() { Reset(); }
-
-    Interface* operator->() const { return m_pointer; }
-    explicit operator bool() const { return m_pointer != nullptr; }
-
-    // The address to receive a new pointer; the old one is released first.
-    Interface** Put()
-    {
-        Reset();
-        return &m_pointer;
-    }
-    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-
-private:
-    void Reset()
-    {
-        if (m_pointer != nullptr)
-            std::exchange(m_pointer, nullptr)->Release();
-    }
-
-    Interface* m_pointer = nullptr;
-};
 
 class Variant {
 public:
@@ -58,17 +29,13 @@ public:
         m_value.vt = VT_I4;
         m_value.lVal = value;
     }
-    // Takes the text in the active code page; false when it cannot be converted.
+    // Takes the text in the active code page; false when there is no memory for it.
     bool SetText(const char* text)
     {
         VariantClear(&m_value);
-        const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-        if (length <= 0)
-            return false;
-        BSTR value = SysAllocStringLen(nullptr, static_cast<UINT>(length - 1));
+        BSTR value = SysAllocString(ToUtf16(text, CP_ACP).data());
         if (value == nullptr)
             return false;
-        MultiByteToWideChar(CP_ACP, 0, text, -1, value, length);
         m_value.vt = VT_BSTR;
         m_value.bstrVal = value;
         return true;
@@ -81,33 +48,33 @@ private:
 };
 
 // The desktop folder view's automation object, or nothing.
-bool GetDesktopFolderView(ComPtr<IShellFolderViewDual>& folderView)
+bool GetDesktopFolderView(ComRef<IShellFolderViewDual>& folderView)
 {
-    ComPtr<IShellWindows> shellWindows;
+    ComRef<IShellWindows> shellWindows;
     if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows,
-                                shellWindows.PutVoid())))
+                                shellWindows.Receive())))
         return false;
 
     Variant desktopLocation;
     desktopLocation.SetInt(CSIDL_DESKTOP);
     Variant noRoot;
     LONG desktopWindow = 0;
-    ComPtr<IDispatch> desktop;
+    ComRef<IDispatch> desktop;
     // S_FALSE with no object when there is no desktop window registered.
     if (shellWindows->FindWindowSW(desktopLocation.Get(), noRoot.Get(), SWC_DESKTOP, &desktopWindow,
                                    SWFO_NEEDDISPATCH, desktop.Put()) != S_OK ||
         !desktop)
         return false;
 
-    ComPtr<IServiceProvider> services;
-    ComPtr<IShellBrowser> browser;
-    ComPtr<IShellView> view;
-    ComPtr<IDispatch> background;
-    return SUCCEEDED(desktop->QueryInterface(IID_IServiceProvider, services.PutVoid())) &&
-           SUCCEEDED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.PutVoid())) &&
+    ComRef<IServiceProvider> services;
+    ComRef<IShellBrowser> browser;
+    ComRef<IShellView> view;
+    ComRef<IDispatch> background;
+    return SUCCEEDED(desktop->QueryInterface(IID_IServiceProvider, services.Receive())) &&
+           SUCCEEDED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.Receive())) &&
            SUCCEEDED(browser->QueryActiveShellView(view.Put())) && view &&
-           SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.PutVoid())) && background &&
-           SUCCEEDED(background->QueryInterface(IID_IShellFolderViewDual, folderView.PutVoid())) && folderView;
+           SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.Receive())) && background &&
+           SUCCEEDED(background->QueryInterface(IID_IShellFolderViewDual, folderView.Receive())) && folderView;
 }
 
 } // namespace
@@ -118,13 +85,13 @@ bool ShellExecuteAsDesktopUser(const char* verb, const char* file, int showComma
     if (!com.IsUsable())
         return false;
 
-    ComPtr<IShellFolderViewDual> folderView;
+    ComRef<IShellFolderViewDual> folderView;
     if (!GetDesktopFolderView(folderView))
         return false;
-    ComPtr<IDispatch> application;
-    ComPtr<IShellDispatch2> shell;
+    ComRef<IDispatch> application;
+    ComRef<IShellDispatch2> shell;
     if (FAILED(folderView->get_Application(application.Put())) || !application ||
-        FAILED(application->QueryInterface(IID_IShellDispatch2, shell.PutVoid())))
+        FAILED(application->QueryInterface(IID_IShellDispatch2, shell.Receive())))
         return false;
 
     Variant fileName, noArguments, noFolder, operation, show;

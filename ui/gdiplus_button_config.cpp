@@ -1,7 +1,9 @@
 // The button's configuration: look, image, glow and tooltip.
 #include "gdiplus_button.h"
 
-#include "resource_module.h"
+#include "com_ref.h"
+#include "resource_bytes.h"
+#include "unique_handle.h"
 
 #include <commctrl.h>
 
@@ -114,33 +116,25 @@ void CGdiPlusButton::SetTooltip(bool bOn, LPCSTR lpszText, LPCSTR lpszTitle, int
 
 std::shared_ptr<Gdiplus::Bitmap> CGdiPlusButton::LoadImageFromResource(LPCSTR lpszName, LPCSTR lpszType)
 {
-    HMODULE module = GetResourceModule();
-    HRSRC resource = FindResourceA(module, lpszName, lpszType);
-    if (resource == nullptr)
-        return nullptr;
-    const DWORD size = SizeofResource(module, resource);
-    HGLOBAL loaded = LoadResource(module, resource);
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    const ResourceBytes resource = LoadResourceBytes(lpszName, lpszType);
+    const DWORD size = resource.size;
+    const void* bytes = resource.bytes;
     if (size == 0 || bytes == nullptr)
         return nullptr;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (block == nullptr)
+    UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, size));
+    void* copy = block ? GlobalLock(block.Get()) : nullptr;
+    if (copy == nullptr)
         return nullptr;
-    void* copy = GlobalLock(block);
-    if (copy == nullptr) {
-        GlobalFree(block);
-        return nullptr;
-    }
     std::memcpy(copy, bytes, size);
-    GlobalUnlock(block);
+    GlobalUnlock(block.Get());
     // The bitmap reads its pixels through the stream for as long as it lives; the stream
     // frees the copy when the last reference to it goes.
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
-        GlobalFree(block);
+    ComRef<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.Get(), TRUE, stream.Put())))
         return nullptr;
-    }
-    std::shared_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream, FALSE));
-    stream->Release();
+    block.Detach();
+    std::shared_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream.Get(), FALSE));
+    if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
     return bitmap;
 }

@@ -2,6 +2,8 @@
 // only when stale, the rounded window shape, and the default of every extension point.
 #include "gdiplus_button.h"
 
+#include "unique_handle.h"
+
 namespace {
 
 // A faded grey for a disabled image: the luminance in every colour channel, half the alpha.
@@ -49,9 +51,8 @@ void CGdiPlusButton::PaintParentBackground(HDC hdc, const RECT& rcClient)
     MapWindowPoints(m_hWnd, GetParentHwnd(), reinterpret_cast<POINT*>(&rcInParent), 2);
     POINT oldOrigin{0, 0};
     SetWindowOrgEx(hdc, rcInParent.left, rcInParent.top, &oldOrigin);
-    HRGN clip = CreateRectRgnIndirect(&rcClient);
-    SelectClipRgn(hdc, clip);
-    DeleteObject(clip);
+    const UniqueRegion clip(CreateRectRgnIndirect(&rcClient));
+    SelectClipRgn(hdc, clip.Get());
     ::SendMessageA(GetParentHwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hdc), PRF_CLIENT);
     SelectClipRgn(hdc, nullptr);
     SetWindowOrgEx(hdc, oldOrigin.x, oldOrigin.y, nullptr);
@@ -85,8 +86,10 @@ void CGdiPlusButton::OnSize()
     Gdiplus::Graphics graphics(m_hWnd);
     auto path = MakeRoundedRectPath(0, 0, m_rcClient.Width(), m_rcClient.Height(), m_nCornerSize);
     Gdiplus::Region region(path.get());
-    // The window owns the region from here on.
-    SetWindowRgn(region.GetHRGN(&graphics), FALSE);
+    UniqueRegion windowRegion(region.GetHRGN(&graphics));
+    // The window owns the region once it has taken it.
+    if (windowRegion && SetWindowRgn(windowRegion.Get(), FALSE))
+        windowRegion.Detach();
     Redraw();
 }
 

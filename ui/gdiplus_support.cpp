@@ -2,16 +2,6 @@
 
 #include <initializer_list>
 
-WideText ToUtf16(const char* text)
-{
-    const int length = text != nullptr ? MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0) : 0;
-    if (length <= 1)
-        return WideText(1, L'\0');
-    WideText wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, wide.data(), length);
-    return wide;
-}
-
 namespace {
 
 // The generic sans-serif family's name. It is asked for by name rather than through

@@ -1,21 +1,18 @@
 #include "html_view_ctrl.h"
 
+#include "wide_text.h"
+
 #include <ole2.h>
 
 namespace {
 
-class WideText {
+// A narrow text as the automation string the browser takes.
+class BstrText {
 public:
-    explicit WideText(LPCSTR text)
-    {
-        const int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
-        m_text = SysAllocStringLen(nullptr, length > 0 ? length - 1 : 0);
-        if (m_text != nullptr && length > 0)
-            MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, m_text, length);
-    }
-    ~WideText() { SysFreeString(m_text); }
-    WideText(const WideText&) = delete;
-    WideText& operator=(const WideText&) = delete;
+    explicit BstrText(LPCSTR text) : m_text(SysAllocString(ToUtf16(text).data())) {}
+    ~BstrText() { SysFreeString(m_text); }
+    BstrText(const BstrText&) = delete;
+    BstrText& operator=(const BstrText&) = delete;
 
     BSTR Get() const { return m_text; }
 
@@ -29,8 +26,6 @@ CHtmlViewCtrl::~CHtmlViewCtrl()
 {
     DestroyWindow();
     DestroyBrowser();
-    if (m_oleStarted)
-        OleUninitialize();
 }
 
 BOOL CHtmlViewCtrl::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
@@ -44,15 +39,13 @@ BOOL CHtmlViewCtrl::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dw
 
 bool CHtmlViewCtrl::CreateBrowser()
 {
-    // In-place activation needs OLE on this thread; a thread that has it already keeps it.
-    if (!m_oleStarted)
-        m_oleStarted = SUCCEEDED(OleInitialize(nullptr));
+    m_ole.Start();
 
     ComRef<IOleObject> object;
     if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object.Receive())))
         return false;
-    m_site = new BrowserSite(*this);
-    auto* clientSite = static_cast<IOleClientSite*>(m_site);
+    m_site.Reset(new BrowserSite(*this));
+    auto* clientSite = static_cast<IOleClientSite*>(m_site.Get());
 
     DWORD miscStatus = 0;
     object->GetMiscStatus(DVASPECT_CONTENT, &miscStatus);
@@ -84,10 +77,9 @@ void CHtmlViewCtrl::DestroyBrowser()
         m_object->Close(OLECLOSE_NOSAVE);
         m_object.Reset();
     }
-    if (m_site != nullptr) {
+    if (m_site) {
         m_site->Detach();
-        m_site->Release();
-        m_site = nullptr;
+        m_site.Reset();
     }
 }
 
@@ -95,7 +87,7 @@ void CHtmlViewCtrl::Navigate2(LPCSTR url, DWORD flags)
 {
     if (!m_browser || url == nullptr)
         return;
-    const WideText urlText(url);
+    const BstrText urlText(url);
     VARIANT urlArgument;
     VariantInit(&urlArgument);
     urlArgument.vt = VT_BSTR;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "browser_site.h"
+#include "com_init_guard.h"
 #include "com_ref.h"
 #include "wnd.h"
 
@@ -39,8 +40,8 @@ private:
     bool CreateBrowser();
     void DestroyBrowser();
 
-    bool m_oleStarted = false;
-    BrowserSite* m_site = nullptr; // one reference of ours
+    OleInitGuard m_ole;
+    ComRef<BrowserSite> m_site;
     ComRef<IOleObject> m_object;
     ComRef<IWebBrowser2> m_browser;
 };

@@ -4,8 +4,8 @@
 #include "error.h"
 #include "file_write.h"
 #include "resource_extraction.h"
+#include "resource_bytes.h"
 #include "resource_ids.h"
-#include "resource_module.h"
 
 #include <objbase.h>
 
@@ -60,11 +60,9 @@ VsFsPath CreateFolder()
 
 void WritePage(const char* path, UINT pageResourceId)
 {
-    const HMODULE module = GetResourceModule();
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(pageResourceId), RT_HTML);
-    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
-    const auto* bytes = static_cast<const unsigned char*>(loaded != nullptr ? LockResource(loaded) : nullptr);
-    DWORD size = bytes != nullptr ? SizeofResource(module, resource) : 0;
+    const ResourceBytes page = LoadResourceBytes(MAKEINTRESOURCEA(pageResourceId), RT_HTML);
+    const unsigned char* bytes = page.bytes;
+    DWORD size = page.size;
 
     static const unsigned char utf8Mark[] = {0xEF, 0xBB, 0xBF};
     VsFileWrite file(path, FILE_SHARE_READ);

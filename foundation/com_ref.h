@@ -33,11 +33,12 @@ public:
     }
 
     // The place for an out parameter that hands over a reference.
-    void** Receive()
+    Interface** Put()
     {
         Reset();
-        return reinterpret_cast<void**>(&m_object);
+        return &m_object;
     }
+    void** Receive() { return reinterpret_cast<void**>(Put()); }
 
     template <class Other>
     ComRef<Other> Query(REFIID iid) const

@@ -2,37 +2,18 @@
 
 #include "error.h"
 #include "file_write.h"
+#include "resource_bytes.h"
 #include "resource_ids.h"
-#include "resource_module.h"
 
 #include <cstring>
-
-namespace {
-
-struct ResourceBytes {
-    const void* bytes = nullptr;
-    DWORD size = 0;
-};
-
-// A missing resource gives size 0 and no bytes.
-ResourceBytes FindResourceBytes(WORD id, const char* type)
-{
-    const HMODULE module = GetResourceModule();
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
-    HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    return bytes != nullptr ? ResourceBytes{bytes, SizeofResource(module, resource)} : ResourceBytes{};
-}
-
-} // namespace
 
 void ExtractResourceToFile(const char* path, WORD id, const char* type)
 {
     DeleteFileA(path);
-    const ResourceBytes resource = FindResourceBytes(id, type);
+    const ResourceBytes resource = LoadResourceBytes(MAKEINTRESOURCEA(id), type);
     VsFileWrite file(path, FILE_SHARE_READ);
     // One write of the whole resource, straight from the mapped resource bytes.
-    file.Write(resource.bytes != nullptr ? resource.bytes : "", resource.size);
+    file.Write(resource.bytes != nullptr ? static_cast<const void*>(resource.bytes) : "", resource.size);
 }
 
 PayloadCheck CheckAgainstResource(HANDLE file, WORD id, const char* type)
@@ -40,7 +21,7 @@ PayloadCheck CheckAgainstResource(HANDLE file, WORD id, const char* type)
     LARGE_INTEGER size{};
     if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size))
         return PayloadCheck::NotHeld;
-    const ResourceBytes resource = FindResourceBytes(id, type);
+    const ResourceBytes resource = LoadResourceBytes(MAKEINTRESOURCEA(id), type);
     if (size.QuadPart != resource.size)
         return PayloadCheck::Differs;
     if (resource.size == 0)

@@ -1,7 +1,8 @@
-// COM for the calling thread for the guard's lifetime, undone only when the guard did it.
+// COM and OLE for the calling thread for a guard's lifetime, undone only when the guard did it.
 #pragma once
 
 #include <objbase.h>
+#include <ole2.h>
 
 class ComInitGuard {
 public:
@@ -20,4 +21,27 @@ public:
 
 private:
     HRESULT m_result;
+};
+
+// OLE, started on demand: in-place activation needs it on this thread, and a thread that has it
+// already keeps it.
+class OleInitGuard {
+public:
+    OleInitGuard() = default;
+    ~OleInitGuard()
+    {
+        if (m_started)
+            OleUninitialize();
+    }
+    OleInitGuard(const OleInitGuard&) = delete;
+    OleInitGuard& operator=(const OleInitGuard&) = delete;
+
+    void Start()
+    {
+        if (!m_started)
+            m_started = SUCCEEDED(OleInitialize(nullptr));
+    }
+
+private:
+    bool m_started = false;
 };
