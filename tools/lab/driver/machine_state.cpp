@@ -192,9 +192,13 @@ void MachineObserver::FollowProcesses(std::map<DWORD, ProcessInfo>& processes)
         if (m_started.count(id) == 0) {
             UniqueProcessHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id));
             FILETIME created = {}, exited = {}, kernel = {}, user = {};
-            m_started[id] = process && GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)
-                                ? ToMoment(created)
-                                : 0;
+            const Moment started = process && GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)
+                                       ? ToMoment(created)
+                                       : 0;
+            // A process cannot start after it was seen: a creation time read while the process
+            // is still being set up can be garbage (seen under load, a day ahead).
+            const Moment seen = Now();
+            m_started[id] = started > seen ? seen : started;
             if (process)
                 m_held[id] = std::move(process);
         }
