@@ -1,7 +1,7 @@
-#include "msi_api.h"
+#include "app/msi_api.h"
 
-#include "system_library.h"
-#include "unique_handle.h"
+#include "framework/system_library.h"
+#include "foundation/unique_handle.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "outlook_detection.h"
+#include "app/outlook_detection.h"
 
-#include "msi_api.h"
-#include "setup_log.h"
+#include "app/msi_api.h"
+#include "foundation/setup_log.h"
 
 namespace {
 

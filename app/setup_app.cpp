@@ -1,13 +1,13 @@
-#include "setup_app.h"
+#include "app/setup_app.h"
 
-#include "edition_installation.h"
-#include "error.h"
-#include "finish_dialog_impl.h"
-#include "message_box.h"
-#include "outlook_detection.h"
-#include "resource_ids.h"
-#include "setup_log.h"
-#include "system_library.h"
+#include "app/edition_installation.h"
+#include "foundation/error.h"
+#include "ui/finish_dialog_impl.h"
+#include "framework/message_box.h"
+#include "app/outlook_detection.h"
+#include "resources/resource_ids.h"
+#include "foundation/setup_log.h"
+#include "framework/system_library.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // and gives the process's exit code.
 #pragma once
 
-#include "app_base.h"
-#include "gdiplus_session.h"
+#include "framework/app_base.h"
+#include "framework/gdiplus_session.h"
 
 #include <optional>
 

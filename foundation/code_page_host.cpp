@@ -1,5 +1,5 @@
 // Lead-byte table of the host build: tests switch between a single-byte code page and 932.
-#include "code_page.h"
+#include "foundation/code_page.h"
 
 namespace {
 int g_codePage = 0;

@@ -1,4 +1,4 @@
-#include "code_page.h"
+#include "foundation/code_page.h"
 
 #include <windows.h>
 

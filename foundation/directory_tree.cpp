@@ -1,7 +1,7 @@
-#include "directory_tree.h"
+#include "foundation/directory_tree.h"
 
-#include "string_token_list.h"
-#include "unique_handle.h"
+#include "foundation/string_token_list.h"
+#include "foundation/unique_handle.h"
 
 bool FolderExists(const VsFsPath& path)
 {

@@ -2,7 +2,7 @@
 // Neither raises an error; callers decide what a false result means.
 #pragma once
 
-#include "fs_path.h"
+#include "foundation/fs_path.h"
 
 bool FolderExists(const VsFsPath& path);
 bool CreateDirectoryTree(const VsFsPath& path);

@@ -1,7 +1,7 @@
 // Composition of the error texts; the platform's part (system texts, the box) is error_win.cpp.
-#include "error.h"
+#include "foundation/error.h"
 
-#include "fs_path.h"
+#include "foundation/fs_path.h"
 
 namespace Error {
 

@@ -2,7 +2,7 @@
 // caught by reference to the root, shown by Report in one place only.
 #pragma once
 
-#include "narrow_string.h"
+#include "foundation/narrow_string.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "error.h"
+#include "foundation/error.h"
 
 namespace Error {
 

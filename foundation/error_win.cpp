@@ -1,5 +1,5 @@
-#include "error.h"
-#include "setup_log.h"
+#include "foundation/error.h"
+#include "foundation/setup_log.h"
 
 #include <windows.h>
 

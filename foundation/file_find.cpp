@@ -1,4 +1,4 @@
-#include "file_find.h"
+#include "foundation/file_find.h"
 
 VsFileFind::VsFileFind(const char* pattern) : m_pattern(pattern), m_folder(m_pattern.GetFolder()) {}
 

@@ -2,8 +2,8 @@
 // full path of each. Never throws: failures show as a false FindNext.
 #pragma once
 
-#include "fs_path.h"
-#include "unique_handle.h"
+#include "foundation/fs_path.h"
+#include "foundation/unique_handle.h"
 
 class VsFileFind {
 public:

@@ -1,4 +1,4 @@
-#include "file_write.h"
+#include "foundation/file_write.h"
 
 VsFileWrite::VsFileWrite(const char* fileName, DWORD shareMode)
     : m_file(CreateFileA(fileName, GENERIC_WRITE, shareMode, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))

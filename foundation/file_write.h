@@ -2,7 +2,7 @@
 // Never throws: a file that cannot be created leaves an invalid handle and every Write fails.
 #pragma once
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 class VsFileWrite {
 public:

@@ -1,7 +1,7 @@
 // Path rules shared by every path operation: separators, the last separator, the join rule.
-#include "fs_path.h"
+#include "foundation/fs_path.h"
 
-#include "code_page.h"
+#include "foundation/code_page.h"
 
 namespace PathRules {
 

@@ -2,7 +2,7 @@
 // Nothing here touches the file system except GetTempFolder.
 #pragma once
 
-#include "narrow_string.h"
+#include "foundation/narrow_string.h"
 
 namespace Traits {
 struct VsFsPathStrTraitA {

@@ -1,4 +1,4 @@
-#include "fs_path.h"
+#include "foundation/fs_path.h"
 
 #include <windows.h>
 

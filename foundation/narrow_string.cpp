@@ -1,7 +1,7 @@
 // Storage and byte operations of the narrow string; nothing here touches the platform.
-#include "narrow_string.h"
+#include "foundation/narrow_string.h"
 
-#include "code_page.h"
+#include "foundation/code_page.h"
 
 #include <atomic>
 #include <cstdio>

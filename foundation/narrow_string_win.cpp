@@ -1,7 +1,7 @@
 // The string operations that need the platform: string-table loading and conversion.
-#include "narrow_string.h"
+#include "foundation/narrow_string.h"
 
-#include "resource_module.h"
+#include "foundation/resource_module.h"
 
 #include <windows.h>
 

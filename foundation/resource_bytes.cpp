@@ -1,6 +1,6 @@
-#include "resource_bytes.h"
+#include "foundation/resource_bytes.h"
 
-#include "resource_module.h"
+#include "foundation/resource_module.h"
 
 ResourceBytes LoadResourceBytes(LPCSTR name, LPCSTR type)
 {

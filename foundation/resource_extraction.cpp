@@ -1,9 +1,9 @@
-#include "resource_extraction.h"
+#include "foundation/resource_extraction.h"
 
-#include "error.h"
-#include "file_write.h"
-#include "resource_bytes.h"
-#include "resource_ids.h"
+#include "foundation/error.h"
+#include "foundation/file_write.h"
+#include "foundation/resource_bytes.h"
+#include "resources/resource_ids.h"
 
 #include <cstring>
 

@@ -2,8 +2,8 @@
 // and checks a written payload before it is run or installed.
 #pragma once
 
-#include "fs_path.h"
-#include "unique_handle.h"
+#include "foundation/fs_path.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 

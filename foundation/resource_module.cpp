@@ -1,4 +1,4 @@
-#include "resource_module.h"
+#include "foundation/resource_module.h"
 
 namespace {
 HINSTANCE g_resourceModule = nullptr;

@@ -1,6 +1,6 @@
-#include "setup_log.h"
+#include "foundation/setup_log.h"
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <cstdarg>
 #include <cstdio>

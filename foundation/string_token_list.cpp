@@ -1,6 +1,6 @@
-#include "string_token_list.h"
+#include "foundation/string_token_list.h"
 
-#include "code_page.h"
+#include "foundation/code_page.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // aware of double-byte characters. Optionally trims white space from every token.
 #pragma once
 
-#include "narrow_string.h"
+#include "foundation/narrow_string.h"
 
 #include <vector>
 

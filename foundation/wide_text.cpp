@@ -1,4 +1,4 @@
-#include "wide_text.h"
+#include "foundation/wide_text.h"
 
 WideText ToUtf16(const char* text, UINT codePage)
 {

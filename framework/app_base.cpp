@@ -1,4 +1,4 @@
-#include "app_base.h"
+#include "framework/app_base.h"
 
 namespace {
 CWinAppEx* g_app = nullptr;

@@ -2,8 +2,8 @@
 // search to the system folder before anything else of the process runs (the C runtime's start-up
 // and every static constructor come after it), then hands over to the C runtime, which ends in
 // WinMain and exits with its result.
-#include "app_base.h"
-#include "system_library.h"
+#include "framework/app_base.h"
+#include "framework/system_library.h"
 
 extern "C" int WinMainCRTStartup();
 

@@ -1,4 +1,4 @@
-#include "button.h"
+#include "framework/button.h"
 
 BOOL CButton::Create(LPCSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
 {

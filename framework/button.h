@@ -2,7 +2,7 @@
 // control; what it does not handle goes to the standard button procedure.
 #pragma once
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 class CButton : public CWnd {
 public:

@@ -1,6 +1,6 @@
-#include "dc.h"
+#include "framework/dc.h"
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd())
 {

@@ -4,7 +4,7 @@
 // LoadLibrary, which would search the executable's folder on systems without default DLL
 // directories. That exception is structured, not C++: the setup loads these DLLs itself before
 // their first call, so that it never happens.
-#include "system_library.h"
+#include "framework/system_library.h"
 
 #include <delayimp.h>
 

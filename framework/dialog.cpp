@@ -1,7 +1,7 @@
-#include "dialog.h"
+#include "framework/dialog.h"
 
-#include "platform_boundary.h"
-#include "resource_module.h"
+#include "framework/platform_boundary.h"
+#include "foundation/resource_module.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // member objects the first time it runs, inside the base OnInitDialog.
 #pragma once
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 class CDialog;
 

@@ -1,4 +1,4 @@
-#include "gdiplus_session.h"
+#include "framework/gdiplus_session.h"
 
 #include <objidl.h>
 

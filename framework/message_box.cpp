@@ -1,6 +1,6 @@
-#include "message_box.h"
+#include "framework/message_box.h"
 
-#include "fs_path.h"
+#include "foundation/fs_path.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform_boundary.h"
+#include "framework/platform_boundary.h"
 
 namespace {
 thread_local std::exception_ptr t_pendingException;

@@ -1,4 +1,4 @@
-#include "system_library.h"
+#include "framework/system_library.h"
 
 #include <cstring>
 

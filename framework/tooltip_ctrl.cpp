@@ -1,4 +1,4 @@
-#include "tooltip_ctrl.h"
+#include "framework/tooltip_ctrl.h"
 
 #include <commctrl.h>
 

@@ -2,7 +2,7 @@
 // delays, width and title, and the relay of the pointer messages it must see.
 #pragma once
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 class CToolTipCtrl : public CWnd {
 public:

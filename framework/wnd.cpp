@@ -1,6 +1,6 @@
-#include "wnd.h"
+#include "framework/wnd.h"
 
-#include "platform_boundary.h"
+#include "framework/platform_boundary.h"
 
 #include <utility>
 

@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-#include "narrow_string.h"
-#include "rect.h"
+#include "foundation/narrow_string.h"
+#include "framework/rect.h"
 
 class CWnd {
 public:

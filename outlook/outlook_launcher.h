@@ -2,7 +2,7 @@
 // a bounded wait and termination) and starts Outlook through the shell.
 #pragma once
 
-#include "narrow_string.h"
+#include "foundation/narrow_string.h"
 
 #include <windows.h>
 

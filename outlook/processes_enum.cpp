@@ -1,9 +1,9 @@
-#include "processes_enum.h"
+#include "outlook/processes_enum.h"
 
-#include "error.h"
-#include "fs_path.h"
-#include "toolhelp32_wrapper.h"
-#include "unique_handle.h"
+#include "foundation/error.h"
+#include "foundation/fs_path.h"
+#include "outlook/toolhelp32_wrapper.h"
+#include "foundation/unique_handle.h"
 
 #include <cstring>
 

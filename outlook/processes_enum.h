@@ -1,7 +1,7 @@
 // A snapshot of the running processes, filled in one pass and then searched by executable name.
 #pragma once
 
-#include "narrow_string.h"
+#include "foundation/narrow_string.h"
 
 #include <windows.h>
 #include <tlhelp32.h>

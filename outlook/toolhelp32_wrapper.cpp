@@ -1,4 +1,4 @@
-#include "toolhelp32_wrapper.h"
+#include "outlook/toolhelp32_wrapper.h"
 
 CToolHelp32Wrapper::CToolHelp32Wrapper(const char* moduleName) : m_module(LoadLibraryA(moduleName)) {}
 

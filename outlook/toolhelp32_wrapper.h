@@ -2,7 +2,7 @@
 // looked up by name at every call, so the executable does not import them.
 #pragma once
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 #include <tlhelp32.h>

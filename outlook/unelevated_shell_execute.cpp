@@ -1,11 +1,11 @@
 // The desktop's folder view hands out the shell's automation object, whose ShellExecute runs
 // inside Explorer: IShellWindows finds the desktop, its top-level browser gives the active
 // view, the view's background object gives the Shell.Application of that Explorer.
-#include "unelevated_shell_execute.h"
+#include "outlook/unelevated_shell_execute.h"
 
-#include "com_init_guard.h"
-#include "com_ref.h"
-#include "wide_text.h"
+#include "foundation/com_init_guard.h"
+#include "foundation/com_ref.h"
+#include "foundation/wide_text.h"
 
 #include <windows.h>
 #include <exdisp.h>

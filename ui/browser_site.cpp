@@ -1,6 +1,6 @@
-#include "browser_site.h"
+#include "ui/browser_site.h"
 
-#include "platform_boundary.h"
+#include "framework/platform_boundary.h"
 
 // The methods that reach the owner run through CallFromCom; the others only answer constants.
 

@@ -1,4 +1,4 @@
-#include "button_close_finish_dlg.h"
+#include "ui/button_close_finish_dlg.h"
 
 CButtonCloseFinishDlg::CButtonCloseFinishDlg() : m_nCaptionMargin(20)
 {

@@ -4,7 +4,7 @@
 // corner of its parent.
 #pragma once
 
-#include "gdiplus_button.h"
+#include "ui/gdiplus_button.h"
 
 class CButtonCloseFinishDlg : public CGdiPlusButton {
 public:

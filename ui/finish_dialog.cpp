@@ -1,9 +1,9 @@
-#include "finish_dialog.h"
+#include "ui/finish_dialog.h"
 
-#include "folder_tree.h"
-#include "resource_ids.h"
-#include "resource_module.h"
-#include "welcome_page.h"
+#include "ui/folder_tree.h"
+#include "resources/resource_ids.h"
+#include "foundation/resource_module.h"
+#include "ui/welcome_page.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 // says which assets the page has and what the button does.
 #pragma once
 
-#include "button_close_finish_dlg.h"
-#include "fs_path.h"
-#include "gdiplus_dlg.h"
-#include "html_view_ctrl.h"
+#include "ui/button_close_finish_dlg.h"
+#include "foundation/fs_path.h"
+#include "ui/gdiplus_dlg.h"
+#include "ui/html_view_ctrl.h"
 
 class CDlgFinishSetup : public CGdiPlusDlg {
 public:

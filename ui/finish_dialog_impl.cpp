@@ -1,8 +1,8 @@
-#include "finish_dialog_impl.h"
+#include "ui/finish_dialog_impl.h"
 
-#include "outlook_launcher.h"
-#include "resource_ids.h"
-#include "welcome_page.h"
+#include "outlook/outlook_launcher.h"
+#include "resources/resource_ids.h"
+#include "ui/welcome_page.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // Outlook without asking and starts it.
 #pragma once
 
-#include "finish_dialog.h"
+#include "ui/finish_dialog.h"
 
 class CDlgFinishSetupImpl : public CDlgFinishSetup {
 public:

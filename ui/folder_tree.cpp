@@ -1,6 +1,6 @@
-#include "folder_tree.h"
+#include "ui/folder_tree.h"
 
-#include "file_find.h"
+#include "foundation/file_find.h"
 
 #include <shlwapi.h>
 

@@ -2,6 +2,6 @@
 // (a file held open, a read-only file) stays, with the folders above it, and nothing is said.
 #pragma once
 
-#include "fs_path.h"
+#include "foundation/fs_path.h"
 
 void DeleteFolderTree(VsFsPath folder);

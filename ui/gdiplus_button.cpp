@@ -1,5 +1,5 @@
 // The button's messages: its pointer states, the glow timer and what it tells its parent.
-#include "gdiplus_button.h"
+#include "ui/gdiplus_button.h"
 
 namespace {
 

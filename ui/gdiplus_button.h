@@ -7,10 +7,10 @@
 // WM_COMMAND/BN_CLICKED; keys stay with the standard push button underneath.
 #pragma once
 
-#include "button.h"
-#include "dc.h"
-#include "gdiplus_support.h"
-#include "tooltip_ctrl.h"
+#include "framework/button.h"
+#include "framework/dc.h"
+#include "ui/gdiplus_support.h"
+#include "framework/tooltip_ctrl.h"
 
 class CGdiPlusButton : public CButton {
 public:

@@ -1,9 +1,9 @@
 // The button's configuration: look, image, glow and tooltip.
-#include "gdiplus_button.h"
+#include "ui/gdiplus_button.h"
 
-#include "com_ref.h"
-#include "resource_bytes.h"
-#include "unique_handle.h"
+#include "foundation/com_ref.h"
+#include "foundation/resource_bytes.h"
+#include "foundation/unique_handle.h"
 
 #include <commctrl.h>
 

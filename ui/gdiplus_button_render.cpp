@@ -1,8 +1,8 @@
 // How the button draws itself: the face over a copy of the parent's background, rendered
 // only when stale, the rounded window shape, and the default of every extension point.
-#include "gdiplus_button.h"
+#include "ui/gdiplus_button.h"
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "gdiplus_dlg.h"
+#include "ui/gdiplus_dlg.h"
 
-#include "platform_boundary.h"
+#include "framework/platform_boundary.h"
 
 namespace {
 

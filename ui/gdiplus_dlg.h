@@ -5,9 +5,9 @@
 // At most one lives at a time: its size notification to the children reads the current one.
 #pragma once
 
-#include "dc.h"
-#include "dialog.h"
-#include "gdiplus_support.h"
+#include "framework/dc.h"
+#include "framework/dialog.h"
+#include "ui/gdiplus_support.h"
 
 class CGdiPlusDlg : public CDialog {
 public:

@@ -1,4 +1,4 @@
-#include "gdiplus_support.h"
+#include "ui/gdiplus_support.h"
 
 #include <initializer_list>
 

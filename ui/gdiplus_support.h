@@ -7,7 +7,7 @@
 
 #include <gdiplus.h>
 
-#include "wide_text.h"
+#include "foundation/wide_text.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "html_view_ctrl.h"
+#include "ui/html_view_ctrl.h"
 
-#include "wide_text.h"
+#include "foundation/wide_text.h"
 
 #include <ole2.h>
 

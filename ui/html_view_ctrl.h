@@ -3,10 +3,10 @@
 // the window stays as an empty white area and every browser call does nothing.
 #pragma once
 
-#include "browser_site.h"
-#include "com_init_guard.h"
-#include "com_ref.h"
-#include "wnd.h"
+#include "ui/browser_site.h"
+#include "foundation/com_init_guard.h"
+#include "foundation/com_ref.h"
+#include "framework/wnd.h"
 
 #include <exdisp.h>
 

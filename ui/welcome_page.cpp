@@ -1,11 +1,11 @@
-#include "welcome_page.h"
+#include "ui/welcome_page.h"
 
-#include "directory_tree.h"
-#include "error.h"
-#include "file_write.h"
-#include "resource_extraction.h"
-#include "resource_bytes.h"
-#include "resource_ids.h"
+#include "foundation/directory_tree.h"
+#include "foundation/error.h"
+#include "foundation/file_write.h"
+#include "foundation/resource_extraction.h"
+#include "foundation/resource_bytes.h"
+#include "resources/resource_ids.h"
 
 #include <objbase.h>
 

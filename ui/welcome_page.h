@@ -2,7 +2,7 @@
 // the page written from an HTML resource, and its style sheet and pictures beside it.
 #pragma once
 
-#include "fs_path.h"
+#include "foundation/fs_path.h"
 
 #include <windows.h>
 

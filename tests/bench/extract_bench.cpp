@@ -3,9 +3,9 @@
 // cost of the integrity check against the extraction for payloads of a runtime installer's size
 // (5 MB) and of a large package (100 MB); the size of each built setup without its payloads.
 //   extract_bench [setup.exe for x86_64] [setup.exe for i686]
-#include "resource_extraction.h"
-#include "resource_module.h"
-#include "unique_handle.h"
+#include "foundation/resource_extraction.h"
+#include "foundation/resource_module.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 

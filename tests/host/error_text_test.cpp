@@ -1,4 +1,4 @@
-#include "error.h"
+#include "foundation/error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "code_page.h"
-#include "fs_path.h"
+#include "foundation/code_page.h"
+#include "foundation/fs_path.h"
 
 #include <gtest/gtest.h>
 

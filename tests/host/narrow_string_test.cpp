@@ -1,5 +1,5 @@
-#include "code_page.h"
-#include "narrow_string.h"
+#include "foundation/code_page.h"
+#include "foundation/narrow_string.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "code_page.h"
-#include "string_token_list.h"
+#include "foundation/code_page.h"
+#include "foundation/string_token_list.h"
 
 #include <gtest/gtest.h>
 

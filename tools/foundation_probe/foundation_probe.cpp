@@ -1,7 +1,7 @@
 // A small program over the foundation, built for both architectures so that a test can show
 // that it needs no C++ runtime DLL: exceptions, the string and paths all come linked in.
-#include "error.h"
-#include "fs_path.h"
+#include "foundation/error.h"
+#include "foundation/fs_path.h"
 
 #include <cstdio>
 

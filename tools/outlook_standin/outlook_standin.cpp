@@ -1,6 +1,6 @@
 // A stand-in for Outlook in tests: a GUI program named outlook.exe whose answer to WM_CLOSE a
 // test chooses, and that notes in a marker file what happened to it (standin_protocol.h).
-#include "standin_protocol.h"
+#include "tools/outlook_standin/standin_protocol.h"
 
 #include <windows.h>
 #include <tlhelp32.h>

@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "tests/win/app/child_process.h"
 
 #include <tlhelp32.h>
 

@@ -1,7 +1,7 @@
 // Programs a test starts and watches: the setup executable, msiexec, probes.
 #pragma once
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Writing an embedded resource out to a file, from this test program's own resources.
-#include "resource_extraction.h"
-#include "temp_dir.h"
+#include "foundation/resource_extraction.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // from a real installation on demand. The rest of the run is real: the installation sequence,
 // the Outlook check, the extraction (of this test program's resources, which hold no payloads)
 // into a temporary folder of the test's own.
-#include "error.h"
-#include "message_box.h"
-#include "modal_watcher.h"
-#include "msi_api.h"
-#include "setup_app.h"
-#include "temp_dir.h"
+#include "foundation/error.h"
+#include "framework/message_box.h"
+#include "tests/win/support/modal_watcher.h"
+#include "app/msi_api.h"
+#include "app/setup_app.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The built setup executable run as a user runs it, in the prefix without Outlook unless a test
 // installs a package that makes Windows Installer know one.
-#include "child_process.h"
-#include "modal_watcher.h"
-#include "shown_icon.h"
-#include "temp_dir.h"
+#include "tests/win/app/child_process.h"
+#include "tests/win/support/modal_watcher.h"
+#include "tests/win/app/shown_icon.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

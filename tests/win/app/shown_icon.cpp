@@ -1,6 +1,6 @@
-#include "shown_icon.h"
+#include "tests/win/app/shown_icon.h"
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <cstdlib>
 #include <vector>

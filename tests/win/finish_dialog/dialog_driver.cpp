@@ -1,7 +1,7 @@
-#include "dialog_driver.h"
+#include "tests/win/finish_dialog/dialog_driver.h"
 
-#include "png_encoder.h"
-#include "unique_handle.h"
+#include "tests/win/support/png_encoder.h"
+#include "foundation/unique_handle.h"
 
 #include <gdiplus.h>
 

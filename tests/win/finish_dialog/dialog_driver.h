@@ -3,7 +3,7 @@
 // is closed in the end, so that no test can hang on it.
 #pragma once
 
-#include "dialog.h"
+#include "framework/dialog.h"
 
 #include <windows.h>
 

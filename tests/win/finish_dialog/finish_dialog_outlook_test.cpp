@@ -1,10 +1,10 @@
 // The finish dialog's button and close box against a stand-in Outlook registered under App
 // Paths, so that the shell's start of "outlook" runs it.
-#include "dialog_driver.h"
-#include "finish_dialog_impl.h"
-#include "launcher_fixture.h"
-#include "modal_watcher.h"
-#include "processes_enum.h"
+#include "tests/win/finish_dialog/dialog_driver.h"
+#include "ui/finish_dialog_impl.h"
+#include "tests/win/outlook/launcher_fixture.h"
+#include "tests/win/support/modal_watcher.h"
+#include "outlook/processes_enum.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "dialog_driver.h"
-#include "error.h"
-#include "finish_dialog_impl.h"
-#include "temp_dir.h"
-#include "ui_test_support.h"
+#include "tests/win/finish_dialog/dialog_driver.h"
+#include "foundation/error.h"
+#include "ui/finish_dialog_impl.h"
+#include "tests/win/support/temp_dir.h"
+#include "tests/win/ui/ui_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -4,12 +4,12 @@
 // made to give on demand; everything else is real. So is a failure deep inside the dialog's
 // painting or initialisation (an allocation that fails): the GDI+ call that starts every
 // drawing throws on demand, reached through the same delay-load hook.
-#include "dialog_driver.h"
-#include "error.h"
-#include "modal_watcher.h"
-#include "msi_api.h"
-#include "setup_app.h"
-#include "temp_dir.h"
+#include "tests/win/finish_dialog/dialog_driver.h"
+#include "foundation/error.h"
+#include "tests/win/support/modal_watcher.h"
+#include "app/msi_api.h"
+#include "app/setup_app.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <delayimp.h>
 #include <gdiplus.h>

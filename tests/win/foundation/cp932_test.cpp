@@ -1,7 +1,7 @@
-#include "directory_tree.h"
-#include "fs_path.h"
-#include "string_token_list.h"
-#include "temp_dir.h"
+#include "foundation/directory_tree.h"
+#include "foundation/fs_path.h"
+#include "foundation/string_token_list.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

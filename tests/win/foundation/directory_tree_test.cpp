@@ -1,5 +1,5 @@
-#include "directory_tree.h"
-#include "temp_dir.h"
+#include "foundation/directory_tree.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

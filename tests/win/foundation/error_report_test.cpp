@@ -1,5 +1,5 @@
-#include "error.h"
-#include "modal_watcher.h"
+#include "foundation/error.h"
+#include "tests/win/support/modal_watcher.h"
 
 #include <gtest/gtest.h>
 

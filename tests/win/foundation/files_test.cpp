@@ -1,6 +1,6 @@
-#include "file_find.h"
-#include "file_write.h"
-#include "temp_dir.h"
+#include "foundation/file_find.h"
+#include "foundation/file_write.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 // not let a test do, and results such as 3010 cannot be had on demand. The rest is real: this
 // program carries the setup's own resources, the runtime stand-in runs, files land in a
 // temporary folder of the test's own. The lab (tools/lab) runs the same with real installations.
-#include "edition_installation.h"
-#include "error.h"
-#include "modal_watcher.h"
-#include "msi_api.h"
-#include "temp_dir.h"
+#include "app/edition_installation.h"
+#include "foundation/error.h"
+#include "tests/win/support/modal_watcher.h"
+#include "app/msi_api.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>

@@ -1,4 +1,4 @@
-#include "fake_toolhelp.h"
+#include "tests/win/outlook/fake_toolhelp.h"
 
 #include <windows.h>
 #include <tlhelp32.h>

@@ -2,8 +2,8 @@
 // test's duration (so the snapshot's own load finds the same instance), told how to fail.
 #pragma once
 
-#include "fake_toolhelp.h"
-#include "unique_handle.h"
+#include "tests/win/outlook/fake_toolhelp.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 

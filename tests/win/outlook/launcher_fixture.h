@@ -1,10 +1,10 @@
 // What every launcher test starts from, and the checks they share on a stand-in's end.
 #pragma once
 
-#include "processes_enum.h"
-#include "standin_process.h"
-#include "standin_protocol.h"
-#include "temp_dir.h"
+#include "outlook/processes_enum.h"
+#include "tests/win/outlook/standin_process.h"
+#include "tools/outlook_standin/standin_protocol.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Starting Outlook: through the desktop's Explorer when there is one, else through
 // ShellExecuteA in this process; either way the shell's own resolution of "outlook" through
 // the App Paths key finds the stand-in.
-#include "com_init_guard.h"
-#include "launcher_fixture.h"
-#include "modal_watcher.h"
-#include "outlook_launcher.h"
+#include "foundation/com_init_guard.h"
+#include "tests/win/outlook/launcher_fixture.h"
+#include "tests/win/support/modal_watcher.h"
+#include "outlook/outlook_launcher.h"
 
 #include <exdisp.h>
 #include <shlobj.h>

@@ -1,8 +1,8 @@
-#include "error.h"
-#include "fake_toolhelp_module.h"
-#include "processes_enum.h"
-#include "toolhelp32_wrapper.h"
-#include "unique_handle.h"
+#include "foundation/error.h"
+#include "tests/win/outlook/fake_toolhelp_module.h"
+#include "outlook/processes_enum.h"
+#include "outlook/toolhelp32_wrapper.h"
+#include "foundation/unique_handle.h"
 
 #include <gtest/gtest.h>
 

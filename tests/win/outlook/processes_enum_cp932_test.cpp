@@ -1,6 +1,6 @@
 // Executable names in a Japanese (932) process: a trail byte is never taken for a letter or
 // for a folder separator.
-#include "processes_enum.h"
+#include "outlook/processes_enum.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "standin_process.h"
+#include "tests/win/outlook/standin_process.h"
 
-#include "temp_dir.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <cstdio>
 #include <sstream>

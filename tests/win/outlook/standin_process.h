@@ -3,7 +3,7 @@
 // and never left running.
 #pragma once
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 

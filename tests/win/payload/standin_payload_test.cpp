@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <string>
 
-#include "temp_dir.h"
-#include "unique_handle.h"
+#include "tests/win/support/temp_dir.h"
+#include "foundation/unique_handle.h"
 
 namespace {
 

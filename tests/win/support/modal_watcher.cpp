@@ -1,4 +1,4 @@
-#include "modal_watcher.h"
+#include "tests/win/support/modal_watcher.h"
 
 #include <algorithm>
 #include <chrono>

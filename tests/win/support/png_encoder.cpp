@@ -1,4 +1,4 @@
-#include "png_encoder.h"
+#include "tests/win/support/png_encoder.h"
 
 #include <objidl.h>
 

@@ -1,4 +1,4 @@
-#include "temp_dir.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <windows.h>
 

@@ -2,10 +2,10 @@
 // of its visual states, taken from the screen and kept under the artifacts folder as a PNG.
 #include <gtest/gtest.h>
 
-#include "button_close_finish_dlg.h"
-#include "button_fixture.h"
-#include "png_encoder.h"
-#include "temp_dir.h"
+#include "ui/button_close_finish_dlg.h"
+#include "tests/win/ui/button_fixture.h"
+#include "tests/win/support/png_encoder.h"
+#include "tests/win/support/temp_dir.h"
 
 #include <algorithm>
 #include <functional>

@@ -2,10 +2,10 @@
 // dispatch with the original procedure behind it, and the modal dialog loop.
 #include <gtest/gtest.h>
 
-#include "button.h"
-#include "dialog.h"
-#include "ui_test_resources.h"
-#include "ui_test_support.h"
+#include "framework/button.h"
+#include "framework/dialog.h"
+#include "tests/win/ui/ui_test_resources.h"
+#include "tests/win/ui/ui_test_support.h"
 
 #include <stdexcept>
 #include <vector>

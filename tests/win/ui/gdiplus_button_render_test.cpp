@@ -3,9 +3,9 @@
 // default glow, the caption's colours and the image.
 #include <gtest/gtest.h>
 
-#include "button_close_finish_dlg.h"
-#include "button_fixture.h"
-#include "gdiplus_button.h"
+#include "ui/button_close_finish_dlg.h"
+#include "tests/win/ui/button_fixture.h"
+#include "ui/gdiplus_button.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // tooltip, window shape and resource images.
 #include <gtest/gtest.h>
 
-#include "button_fixture.h"
-#include "gdiplus_button.h"
+#include "tests/win/ui/button_fixture.h"
+#include "ui/gdiplus_button.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "ui_canvas.h"
+#include "tests/win/ui/ui_canvas.h"
 
 void PumpMessages()
 {

@@ -1,6 +1,6 @@
-#include "ui_test_support.h"
+#include "tests/win/ui/ui_test_support.h"
 
-#include "gdiplus_session.h"
+#include "framework/gdiplus_session.h"
 
 #include <cstdio>
 #include <cstdlib>

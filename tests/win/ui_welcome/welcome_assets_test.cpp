@@ -1,7 +1,7 @@
-#include "folder_tree.h"
-#include "resource_ids.h"
-#include "temp_dir.h"
-#include "welcome_page.h"
+#include "ui/folder_tree.h"
+#include "resources/resource_ids.h"
+#include "tests/win/support/temp_dir.h"
+#include "ui/welcome_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "directory_tree.h"
-#include "error.h"
-#include "folder_tree.h"
-#include "temp_dir.h"
-#include "test_page_ids.h"
-#include "welcome_page.h"
+#include "foundation/directory_tree.h"
+#include "foundation/error.h"
+#include "ui/folder_tree.h"
+#include "tests/win/support/temp_dir.h"
+#include "tests/win/ui_welcome/test_page_ids.h"
+#include "ui/welcome_page.h"
 
 #include <gtest/gtest.h>
 

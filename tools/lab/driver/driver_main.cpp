@@ -2,13 +2,13 @@
 // scenario, and writes what that person saw and what changed on the machine.
 //   VsLabDriver.exe --scenario FILE --setup EXE --out FOLDER
 // Exit code: 0 when every run ended by itself, 2 when the lab had to end one, 1 on bad input.
-#include "fs_path.h"
-#include "gdiplus_session.h"
-#include "lab_report.h"
-#include "lab_scenario.h"
-#include "screen_capture.h"
-#include "temp_folder.h"
-#include "unique_handle.h"
+#include "foundation/fs_path.h"
+#include "framework/gdiplus_session.h"
+#include "tools/lab/driver/lab_report.h"
+#include "tools/lab/driver/lab_scenario.h"
+#include "tools/lab/driver/screen_capture.h"
+#include "tools/lab/driver/temp_folder.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -1,4 +1,4 @@
-#include "lab_report.h"
+#include "tools/lab/driver/lab_report.h"
 
 #include <algorithm>
 #include <cstdio>

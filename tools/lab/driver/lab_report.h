@@ -2,7 +2,7 @@
 // lines, the scenario's own format) that the checks compare with the scenario's expectations.
 #pragma once
 
-#include "setup_run.h"
+#include "tools/lab/driver/setup_run.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "lab_scenario.h"
+#include "tools/lab/driver/lab_scenario.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,6 +1,6 @@
-#include "machine_state.h"
+#include "tools/lab/driver/machine_state.h"
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <msi.h>
 #include <tlhelp32.h>

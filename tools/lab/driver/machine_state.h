@@ -4,7 +4,7 @@
 // folder (VsEnclosaSetupBoot*.log) are kept apart from its files.
 #pragma once
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 

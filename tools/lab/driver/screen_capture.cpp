@@ -1,4 +1,4 @@
-#include "screen_capture.h"
+#include "tools/lab/driver/screen_capture.h"
 
 #include <gdiplus.h>
 

@@ -3,7 +3,7 @@
 // another process mean nothing in this one).
 #pragma once
 
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "setup_run.h"
+#include "tools/lab/driver/setup_run.h"
 
-#include "fs_path.h"
-#include "screen_capture.h"
-#include "unique_handle.h"
+#include "foundation/fs_path.h"
+#include "tools/lab/driver/screen_capture.h"
+#include "foundation/unique_handle.h"
 
 #include <algorithm>
 #include <map>

@@ -3,8 +3,8 @@
 // picture, and note when anything changed.
 #pragma once
 
-#include "machine_state.h"
-#include "window_watch.h"
+#include "tools/lab/driver/machine_state.h"
+#include "tools/lab/driver/window_watch.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "temp_folder.h"
+#include "tools/lab/driver/temp_folder.h"
 
-#include "directory_tree.h"
-#include "unique_handle.h"
+#include "foundation/directory_tree.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "window_watch.h"
+#include "tools/lab/driver/window_watch.h"
 
 #include <algorithm>
 #include <cctype>

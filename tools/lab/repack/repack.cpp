@@ -3,7 +3,7 @@
 // the payload a scenario needs.
 //   VsLabRepack.exe replace SETUP.exe OUT.exe TYPE ID FILE
 //   VsLabRepack.exe extract SETUP.exe TYPE ID FILE
-#include "unique_handle.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 
