@@ -1,7 +1,9 @@
 // Windows Installer's entry points, loaded from the system folder's msi.dll at first use (the
-// executable imports no DLL that a planted copy beside it could replace). Tests may swap the
-// table for states a real installation cannot produce on demand; a fixture must restore it.
+// executable imports no DLL that a planted copy beside it could replace). Tests swap the table
+// (ScopedMsiFunctions) for states a real installation cannot produce on demand.
 #pragma once
+
+#include "foundation/scoped_function_table.h"
 
 #include <windows.h>
 #include <msi.h>
@@ -19,6 +21,7 @@ struct MsiFunctions {
 const MsiFunctions& Msi();
 // Replaces the table and gives the previous one back.
 MsiFunctions SetMsiFunctions(const MsiFunctions& functions);
+using ScopedMsiFunctions = ScopedFunctionTable<MsiFunctions, SetMsiFunctions>;
 
 // Has Windows Installer write a verbose log of the next installation to the file. Gives false,
 // and leaves Windows Installer as it was, when the file cannot be created: a log it could not

@@ -16,8 +16,18 @@ inline int NextCharPos(const char* text, int pos)
 }
 
 #ifndef _WIN32
-// Host only: 0 for a single-byte code page, 932 for Japanese Shift-JIS.
-void SetHostCodePage(int codePage);
+// Host only: the code page for the object's life (0 for a single-byte one, 932 for Japanese
+// Shift-JIS); the previous one is back afterwards.
+class ScopedHostCodePage {
+public:
+    explicit ScopedHostCodePage(int codePage);
+    ~ScopedHostCodePage();
+    ScopedHostCodePage(const ScopedHostCodePage&) = delete;
+    ScopedHostCodePage& operator=(const ScopedHostCodePage&) = delete;
+
+private:
+    int m_previous;
+};
 #endif
 
 } // namespace CodePage

@@ -7,7 +7,9 @@ int g_codePage = 0;
 
 namespace CodePage {
 
-void SetHostCodePage(int codePage) { g_codePage = codePage; }
+ScopedHostCodePage::ScopedHostCodePage(int codePage) : m_previous(g_codePage) { g_codePage = codePage; }
+
+ScopedHostCodePage::~ScopedHostCodePage() { g_codePage = m_previous; }
 
 bool IsLeadByte(unsigned char byte)
 {

@@ -5,10 +5,23 @@
 #include "foundation/narrow_string.h"
 
 #ifdef _WIN32
+#include "foundation/scoped_function_table.h"
+
 #include <windows.h>
 #endif
 
 namespace Error {
+
+#ifdef _WIN32
+// The box Report shows its text in: MessageBoxA, or a test's stand-in where the platform
+// cannot show what a test must see (Wine ignores MB_TOPMOST).
+struct ErrorBoxFunctions {
+    int(WINAPI* ShowBox)(HWND, LPCSTR, LPCSTR, UINT) = nullptr;
+};
+// Replaces the table and gives the previous one back.
+ErrorBoxFunctions SetErrorBoxFunctions(const ErrorBoxFunctions& functions);
+using ScopedErrorBoxFunctions = ScopedFunctionTable<ErrorBoxFunctions, SetErrorBoxFunctions>;
+#endif
 
 class VsException {
 public:
@@ -25,10 +38,6 @@ public:
 #ifdef _WIN32
     // Shows the text in a topmost "Error" box and gives the box's result.
     int Report() const;
-    // The box function Report calls: MessageBoxA, or a test's stand-in where the platform
-    // cannot show what a test must see (Wine ignores MB_TOPMOST).
-    using MessageBoxFunction = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
-    static MessageBoxFunction s_messageBox;
 #endif
     // The text Report shows: the trimmed GetText, or the unknown-error text when that is blank.
     CStringA GetReportText() const;

@@ -19,13 +19,28 @@ CStringA SystemErrorText(unsigned long code)
     return text;
 }
 
-VsException::MessageBoxFunction VsException::s_messageBox = MessageBoxA;
+namespace {
+
+ErrorBoxFunctions& Table()
+{
+    static ErrorBoxFunctions table{MessageBoxA};
+    return table;
+}
+
+} // namespace
+
+ErrorBoxFunctions SetErrorBoxFunctions(const ErrorBoxFunctions& functions)
+{
+    const ErrorBoxFunctions previous = Table();
+    Table() = functions;
+    return previous;
+}
 
 int VsException::Report() const
 {
     const CStringA text = GetReportText();
     SetupLog::Write("Error box: %s", text.GetString());
-    return s_messageBox(nullptr, text, "Error", MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+    return Table().ShowBox(nullptr, text, "Error", MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 } // namespace Error

@@ -6,4 +6,9 @@ HINSTANCE g_resourceModule = nullptr;
 
 HINSTANCE GetResourceModule() { return g_resourceModule != nullptr ? g_resourceModule : GetModuleHandleA(nullptr); }
 
-void SetResourceModule(HINSTANCE module) { g_resourceModule = module; }
+ScopedResourceModule::ScopedResourceModule(HINSTANCE module) : m_previous(g_resourceModule)
+{
+    g_resourceModule = module;
+}
+
+ScopedResourceModule::~ScopedResourceModule() { g_resourceModule = m_previous; }

@@ -4,4 +4,15 @@
 #include <windows.h>
 
 HINSTANCE GetResourceModule();
-void SetResourceModule(HINSTANCE module);
+
+// Another module's resources for the object's life; the previous module is back afterwards.
+class ScopedResourceModule {
+public:
+    explicit ScopedResourceModule(HINSTANCE module);
+    ~ScopedResourceModule();
+    ScopedResourceModule(const ScopedResourceModule&) = delete;
+    ScopedResourceModule& operator=(const ScopedResourceModule&) = delete;
+
+private:
+    HINSTANCE m_previous;
+};

@@ -23,7 +23,7 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
 {
     // Whatever goes wrong on the way (the snapshot above all) must not stop the setup.
     try {
-        CProcessesEnum processes(m_toolHelpModule);
+        CProcessesEnum processes;
         processes.Refresh();
         PROCESSENTRY32 outlook = {};
         if (!processes.FindByName(kOutlookExecutable, &outlook)) {

@@ -8,9 +8,7 @@
 
 class COutlookLauncher {
 public:
-    // toolHelpModule: where the process list comes from (see CToolHelp32Wrapper); tests name a
-    // module of their own to make the snapshot fail.
-    explicit COutlookLauncher(const char* toolHelpModule = "Kernel32.dll") : m_toolHelpModule(toolHelpModule) {}
+    COutlookLauncher() = default;
     virtual ~COutlookLauncher() = default;
 
     // True when the caller may go on; false only when the user answered anything but Yes.
@@ -21,7 +19,4 @@ public:
 
     // EnumWindows callback: asks the window to close when the process of processId owns it.
     static BOOL CALLBACK CloseOutlookWindowsProc(HWND window, LPARAM processId);
-
-private:
-    CStringA m_toolHelpModule;
 };

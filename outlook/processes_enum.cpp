@@ -28,12 +28,10 @@ bool SameFileName(const char* a, const char* b)
 
 } // namespace
 
-CProcessesEnum::CProcessesEnum(const char* toolHelpModule) : m_toolHelpModule(toolHelpModule) {}
-
 void CProcessesEnum::Refresh()
 {
     clear();
-    const CToolHelp32Wrapper toolHelp(m_toolHelpModule);
+    const CToolHelp32Wrapper toolHelp;
     if (!toolHelp.IsLoaded())
         return;
 

@@ -10,8 +10,7 @@
 
 class CProcessesEnum : public std::vector<PROCESSENTRY32> {
 public:
-    // toolHelpModule: the module that provides the process-list functions (see CToolHelp32Wrapper).
-    explicit CProcessesEnum(const char* toolHelpModule = "Kernel32.dll");
+    CProcessesEnum() = default;
     virtual ~CProcessesEnum() = default;
 
     // Replaces the list with a new snapshot. Throws Error::VsExceptionCommon when the platform
@@ -21,7 +20,4 @@ public:
     // True when an entry's executable file name equals name, ignoring case; the first such
     // entry is copied to entry when it is not null.
     bool FindByName(const CStringA& name, PROCESSENTRY32* entry) const;
-
-private:
-    CStringA m_toolHelpModule;
 };

@@ -1,6 +1,27 @@
 #include "outlook/toolhelp32_wrapper.h"
 
-CToolHelp32Wrapper::CToolHelp32Wrapper(const char* moduleName) : m_module(LoadLibraryA(moduleName)) {}
+namespace {
+
+HMODULE LoadKernel32() { return LoadLibraryA("Kernel32.dll"); }
+
+ToolHelpFunctions& Table()
+{
+    static ToolHelpFunctions table{LoadKernel32};
+    return table;
+}
+
+} // namespace
+
+const ToolHelpFunctions& ToolHelp() { return Table(); }
+
+ToolHelpFunctions SetToolHelpFunctions(const ToolHelpFunctions& functions)
+{
+    const ToolHelpFunctions previous = Table();
+    Table() = functions;
+    return previous;
+}
+
+CToolHelp32Wrapper::CToolHelp32Wrapper() : m_module(ToolHelp().LoadModule != nullptr ? ToolHelp().LoadModule() : nullptr) {}
 
 template <class Function>
 Function CToolHelp32Wrapper::Lookup(const char* name) const

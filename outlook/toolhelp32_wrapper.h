@@ -2,15 +2,27 @@
 // looked up by name at every call, so the executable does not import them.
 #pragma once
 
+#include "foundation/scoped_function_table.h"
 #include "foundation/unique_handle.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
 
+// Where the wrapper gets its module: LoadLibraryA("Kernel32.dll"). Tests swap the loader for
+// modules that fail in ways the platform cannot be made to fail on demand.
+struct ToolHelpFunctions {
+    HMODULE (*LoadModule)() = nullptr;
+};
+
+// The table in use: Kernel32.dll's loader unless a test has replaced it.
+const ToolHelpFunctions& ToolHelp();
+// Replaces the table and gives the previous one back.
+ToolHelpFunctions SetToolHelpFunctions(const ToolHelpFunctions& functions);
+using ScopedToolHelpFunctions = ScopedFunctionTable<ToolHelpFunctions, SetToolHelpFunctions>;
+
 class CToolHelp32Wrapper {
 public:
-    // The module is Kernel32.dll; tests name a module of their own to make the calls fail.
-    explicit CToolHelp32Wrapper(const char* moduleName = "Kernel32.dll");
+    CToolHelp32Wrapper();
     virtual ~CToolHelp32Wrapper() = default;
     CToolHelp32Wrapper(const CToolHelp32Wrapper&) = delete;
     CToolHelp32Wrapper& operator=(const CToolHelp32Wrapper&) = delete;

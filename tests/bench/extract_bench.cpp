@@ -100,11 +100,10 @@ void CompareWithCopy(const std::string& setup)
     GetTempPathA(MAX_PATH, folder);
     const std::string extracted = std::string(folder) + "extract_bench_payload.bin";
     const std::string copied = std::string(folder) + "extract_bench_copy.bin";
-    SetResourceModule(image.Get());
+    const ScopedResourceModule payloadImage(image.Get());
     ExtractResourceToFile(extracted.c_str(), largest.id, largest.type);  // warms the cache
     const double extract = MedianMilliseconds([&] { ExtractResourceToFile(extracted.c_str(), largest.id, largest.type); });
     const double copy = MedianMilliseconds([&] { CopyFileA(extracted.c_str(), copied.c_str(), FALSE); });
-    SetResourceModule(nullptr);
     DeleteFileA(extracted.c_str());
     DeleteFileA(copied.c_str());
 
@@ -140,6 +139,19 @@ std::string ImageWithPayloads(const std::string& folder, const std::vector<DWORD
     return EndUpdateResourceA(update, FALSE) ? image : std::string();
 }
 
+void PrintCheckFigures(HMODULE image, WORD id, DWORD size, const std::string& extracted)
+{
+    const ScopedResourceModule payloads(image);
+    ExtractResourceToFile(extracted.c_str(), id, "EXE");  // warms the cache
+    const double extract = MedianMilliseconds([&] { ExtractResourceToFile(extracted.c_str(), id, "EXE"); });
+    bool intact = true;
+    const double check = MedianMilliseconds(
+        [&] { intact = HoldAndCheck(extracted.c_str(), id, "EXE").check == PayloadCheck::Intact && intact; });
+    std::printf("payload of %lu MB: extraction %.3f ms, integrity check %.3f ms (%.0f%% of the extraction)%s\n",
+                static_cast<unsigned long>(size >> 20), extract, check, extract > 0 ? 100.0 * check / extract : 0.0,
+                intact ? "" : ", NOT INTACT");
+}
+
 void CompareCheckWithExtraction()
 {
     const std::vector<DWORD> sizes = {5u << 20, 100u << 20};
@@ -152,19 +164,8 @@ void CompareCheckWithExtraction()
         return;
     }
     const std::string extracted = std::string(folder) + "extract_bench_checked.bin";
-    SetResourceModule(image.Get());
-    for (size_t index = 0; index < sizes.size(); ++index) {
-        const WORD id = static_cast<WORD>(900 + index);
-        ExtractResourceToFile(extracted.c_str(), id, "EXE");  // warms the cache
-        const double extract = MedianMilliseconds([&] { ExtractResourceToFile(extracted.c_str(), id, "EXE"); });
-        bool intact = true;
-        const double check = MedianMilliseconds(
-            [&] { intact = HoldAndCheck(extracted.c_str(), id, "EXE").check == PayloadCheck::Intact && intact; });
-        std::printf("payload of %lu MB: extraction %.3f ms, integrity check %.3f ms (%.0f%% of the extraction)%s\n",
-                    static_cast<unsigned long>(sizes[index] >> 20), extract, check,
-                    extract > 0 ? 100.0 * check / extract : 0.0, intact ? "" : ", NOT INTACT");
-    }
-    SetResourceModule(nullptr);
+    for (size_t index = 0; index < sizes.size(); ++index)
+        PrintCheckFigures(image.Get(), static_cast<WORD>(900 + index), sizes[index], extracted);
     image.Reset();
     DeleteFileA(extracted.c_str());
     DeleteFileA(path.c_str());

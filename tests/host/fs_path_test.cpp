@@ -57,22 +57,23 @@ TEST(FsPath, TrailingSeparatorIsAddedOnlyWhereMissing)
 TEST(FsPath, TrailByteThatLooksLikeABackslashIsNoSeparator)
 {
     // In code page 932 the character 0x95 0x5C ("table") ends in the backslash byte.
-    CodePage::SetHostCodePage(932);
     const VsFsPath path("C:\\dir\\\x95\x5C.txt");
-    EXPECT_EQ(path.GetFileName(), "\x95\x5C.txt");
-    EXPECT_EQ(path.GetFolder(), "C:\\dir\\");
-    EXPECT_EQ(VsFsPath("\x95\x5C").GetFileName(), "\x95\x5C");
+    {
+        const CodePage::ScopedHostCodePage japanese(932);
+        EXPECT_EQ(path.GetFileName(), "\x95\x5C.txt");
+        EXPECT_EQ(path.GetFolder(), "C:\\dir\\");
+        EXPECT_EQ(VsFsPath("\x95\x5C").GetFileName(), "\x95\x5C");
 
-    // Nor at the end: the join rule and the trailing separator add the backslash it needs.
-    EXPECT_EQ(VsFsPath("C:\\\x95\x5C").Combine("x"), "C:\\\x95\x5C\\x");
-    EXPECT_EQ(VsFsPath("C:\\\x83\x5C\\").Combine("x"), "C:\\\x83\x5C\\x");
-    VsFsPath folder("C:\\\x94\x5C");
-    EXPECT_EQ(folder.AddTrailingSeparator('\\'), "C:\\\x94\x5C\\");
-    EXPECT_EQ(VsFsPath("C:/\x95\x5C/").Combine("x"), "C:/\x95\x5C/x");
-    // A lone lead byte at the end (a cut text) is a character of its own, no separator.
-    EXPECT_EQ(VsFsPath("C:\\\x95").Combine("x"), "C:\\\x95\\x");
+        // Nor at the end: the join rule and the trailing separator add the backslash it needs.
+        EXPECT_EQ(VsFsPath("C:\\\x95\x5C").Combine("x"), "C:\\\x95\x5C\\x");
+        EXPECT_EQ(VsFsPath("C:\\\x83\x5C\\").Combine("x"), "C:\\\x83\x5C\\x");
+        VsFsPath folder("C:\\\x94\x5C");
+        EXPECT_EQ(folder.AddTrailingSeparator('\\'), "C:\\\x94\x5C\\");
+        EXPECT_EQ(VsFsPath("C:/\x95\x5C/").Combine("x"), "C:/\x95\x5C/x");
+        // A lone lead byte at the end (a cut text) is a character of its own, no separator.
+        EXPECT_EQ(VsFsPath("C:\\\x95").Combine("x"), "C:\\\x95\\x");
+    }
 
-    CodePage::SetHostCodePage(0);
     EXPECT_EQ(path.GetFileName(), ".txt");
     EXPECT_EQ(VsFsPath("C:\\\x95\x5C").Combine("x"), "C:\\\x95\x5Cx") << "a single-byte code page";
 }

@@ -54,11 +54,12 @@ TEST(NarrowString, TrimsAnsiWhiteSpaceOnly)
 
 TEST(NarrowString, TrimNeverCutsADoubleByteCharacter)
 {
-    CodePage::SetHostCodePage(932);
     // 0x81 0x20 is one character whose trail byte looks like a blank.
     CStringA text("x\x81\x20");
-    EXPECT_EQ(text.TrimRight(), "x\x81\x20");
-    CodePage::SetHostCodePage(0);
+    {
+        const CodePage::ScopedHostCodePage japanese(932);
+        EXPECT_EQ(text.TrimRight(), "x\x81\x20");
+    }
     EXPECT_EQ(text.TrimRight(), "x\x81");
 }
 

@@ -29,8 +29,7 @@ TEST(StringTokenList, TrimmingStopsAtTheFirstBlankToken)
 
 TEST(StringTokenList, TrailBytesAreNotDelimiters)
 {
-    CodePage::SetHostCodePage(932);
+    const CodePage::ScopedHostCodePage japanese(932);
     const StringTokenList list("C:\\\x95\x5C\\x", "\\", false);
     EXPECT_EQ(Tokens(list), (std::vector<std::string>{"C:", "\x95\x5C", "x"}));
-    CodePage::SetHostCodePage(0);
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,14 +61,15 @@ protected:
         g_real = Msi();
         ASSERT_NE(g_real.LocateComponent, nullptr);
     }
-    void TearDown() override { SetMsiFunctions(g_real); }
 
     void Use(decltype(MsiFunctions::LocateComponent) locate)
     {
         MsiFunctions functions = g_real;
         functions.LocateComponent = locate;
-        SetMsiFunctions(functions);
+        m_msi.emplace(functions);
     }
+
+    std::optional<ScopedMsiFunctions> m_msi;
 
     static std::vector<std::string> AskedCodes()
     {

@@ -48,10 +48,8 @@ int WINAPI RecordBox(HWND owner, const char* text, const char* caption, UINT typ
 TEST(ErrorReport, AsksForForegroundAndTopmost)
 {
     // Wine shows the box but ignores MB_TOPMOST, so the style is checked at the call.
-    const auto real = Error::VsException::s_messageBox;
-    Error::VsException::s_messageBox = RecordBox;
+    const Error::ScopedErrorBoxFunctions recorded({RecordBox});
     const int result = Error::VsExceptionText("text", nullptr, 0).Report();
-    Error::VsException::s_messageBox = real;
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(g_lastCall.owner, nullptr);
     EXPECT_EQ(g_lastCall.caption, "Error");

@@ -2,8 +2,9 @@
 // test's duration (so the snapshot's own load finds the same instance), told how to fail.
 #pragma once
 
-#include "tests/win/outlook/fake_toolhelp.h"
 #include "foundation/unique_handle.h"
+#include "outlook/toolhelp32_wrapper.h"
+#include "tests/win/outlook/fake_toolhelp.h"
 
 #include <windows.h>
 
@@ -22,6 +23,9 @@ public:
     const char* Path() const { return m_path.c_str(); }
     void SetMode(FakeToolhelpMode mode) const { m_setMode(mode); }
 
+    // The process-list loader that gives this module instead of Kernel32.dll.
+    static HMODULE Load() { return LoadLibraryA(PathBesideThisProgram().c_str()); }
+
 private:
     static std::string PathBesideThisProgram()
     {
@@ -35,3 +39,8 @@ private:
     UniqueModule m_module;
     SetFakeToolhelpModeFunction m_setMode = nullptr;
 };
+
+// Loaders of modules that are not the process-list module: one that does not exist, and one
+// that loads but exports none of the three functions.
+inline HMODULE LoadMissingModule() { return LoadLibraryA("no_such_toolhelp_module.dll"); }
+inline HMODULE LoadModuleWithoutToolhelp() { return LoadLibraryA("user32.dll"); }

@@ -127,21 +127,25 @@ TEST_F(Launcher, OutlookThatAsksItsOwnQuestionEndsWhenItIsAnswered)
     ExpectClosedOrderly(outlook);
 }
 
-// The real platform cannot be made to refuse a snapshot on demand, so the launcher is given
-// the fake process-list module (or modules without the functions) instead of Kernel32.dll.
+// The real platform cannot be made to refuse a snapshot on demand, so the launcher gets the
+// fake process-list module (or modules without the functions) instead of Kernel32.dll.
 TEST_F(Launcher, FailedSnapshotCountsAsOutlookNotRunning)
 {
     StandIn& outlook = Start(m_outlookExe);
     const FakeToolhelpModule fake;
     ASSERT_TRUE(fake.IsLoaded());
     ModalWatcher watcher(IDYES);
+    const auto closeWith = [](HMODULE (*load)()) {
+        const ScopedToolHelpFunctions toolHelp({load});
+        return COutlookLauncher().CloseOutlook("Close Outlook?");
+    };
 
     fake.SetMode(FakeSnapshotRefused);
-    EXPECT_TRUE(COutlookLauncher(fake.Path()).CloseOutlook("Close Outlook?"));
+    EXPECT_TRUE(closeWith(FakeToolhelpModule::Load));
     fake.SetMode(FakeFirstProcessFails);
-    EXPECT_TRUE(COutlookLauncher(fake.Path()).CloseOutlook("Close Outlook?"));
-    EXPECT_TRUE(COutlookLauncher("user32.dll").CloseOutlook("Close Outlook?"));
-    EXPECT_TRUE(COutlookLauncher("no_such_toolhelp_module.dll").CloseOutlook("Close Outlook?"));
+    EXPECT_TRUE(closeWith(FakeToolhelpModule::Load));
+    EXPECT_TRUE(closeWith(LoadModuleWithoutToolhelp));
+    EXPECT_TRUE(closeWith(LoadMissingModule));
 
     EXPECT_TRUE(watcher.Boxes().empty());
     ExpectUntouched(outlook);

@@ -37,10 +37,12 @@ std::string Upper(std::string text)
     return text;
 }
 
-// Refresh's exception, with the list filled beforehand so that emptying it shows.
-Error::VsExceptionCommon RefreshFailure(const char* module, size_t& sizeAfter)
+// Refresh's exception with the process-list module from load, the list filled beforehand so
+// that emptying it shows.
+Error::VsExceptionCommon RefreshFailure(HMODULE (*load)(), size_t& sizeAfter)
 {
-    CProcessesEnum processes(module);
+    const ScopedToolHelpFunctions toolHelp({load});
+    CProcessesEnum processes;
     processes.push_back(Entry(1, "outlook.exe"));
     try {
         processes.Refresh();
@@ -99,14 +101,15 @@ TEST(ProcessSnapshot, FindByNameComparesTheLastNameComponentAndTakesTheFirstMatc
 
 TEST(ToolHelp32Wrapper, ModuleThatCannotBeLoadedGivesAnEmptyListAndNoError)
 {
-    const CToolHelp32Wrapper wrapper("no_such_toolhelp_module.dll");
+    const ScopedToolHelpFunctions toolHelp({LoadMissingModule});
+    const CToolHelp32Wrapper wrapper;
     EXPECT_FALSE(wrapper.IsLoaded());
     EXPECT_EQ(wrapper.CreateSnapshot(TH32CS_SNAPPROCESS, 0), nullptr);
     PROCESSENTRY32 entry = {};
     EXPECT_FALSE(wrapper.FirstProcess(nullptr, &entry));
     EXPECT_FALSE(wrapper.NextProcess(nullptr, &entry));
 
-    CProcessesEnum processes("no_such_toolhelp_module.dll");
+    CProcessesEnum processes;
     processes.push_back(Entry(1, "outlook.exe"));
     EXPECT_NO_THROW(processes.Refresh());
     EXPECT_TRUE(processes.empty());
@@ -116,12 +119,15 @@ TEST(ToolHelp32Wrapper, ModuleThatCannotBeLoadedGivesAnEmptyListAndNoError)
 TEST(ToolHelp32Wrapper, ModuleWithoutTheFunctionsFailsAtTheFirstProcess)
 {
     // user32.dll loads but exports none of the three: a null snapshot, then Process32First fails.
-    const CToolHelp32Wrapper wrapper("user32.dll");
-    ASSERT_TRUE(wrapper.IsLoaded());
-    EXPECT_EQ(wrapper.CreateSnapshot(TH32CS_SNAPPROCESS, 0), nullptr);
+    {
+        const ScopedToolHelpFunctions toolHelp({LoadModuleWithoutToolhelp});
+        const CToolHelp32Wrapper wrapper;
+        ASSERT_TRUE(wrapper.IsLoaded());
+        EXPECT_EQ(wrapper.CreateSnapshot(TH32CS_SNAPPROCESS, 0), nullptr);
+    }
 
     size_t sizeAfter = 99;
-    const auto error = RefreshFailure("user32.dll", sizeAfter);
+    const auto error = RefreshFailure(LoadModuleWithoutToolhelp, sizeAfter);
     EXPECT_EQ(error.GetDescription(), "Process32First failed.");
     EXPECT_EQ(sizeAfter, 0u);
 }
@@ -138,7 +144,7 @@ TEST_F(FailingSnapshot, RefusedSnapshotRaisesTheSnapshotError)
 {
     m_fake.SetMode(FakeSnapshotRefused);
     size_t sizeAfter = 99;
-    const auto error = RefreshFailure(m_fake.Path(), sizeAfter);
+    const auto error = RefreshFailure(FakeToolhelpModule::Load, sizeAfter);
     EXPECT_EQ(error.GetCode(), static_cast<unsigned long>(ERROR_ACCESS_DENIED));
     EXPECT_EQ(error.GetDescription(), "CreateToolhelp32Snapshot (of processes)");
     EXPECT_EQ(error.GetSourceFile(), "");
@@ -150,7 +156,7 @@ TEST_F(FailingSnapshot, FailingFirstProcessRaisesItsErrorAndClosesTheSnapshot)
 {
     m_fake.SetMode(FakeFirstProcessFails);
     size_t sizeAfter = 99;
-    const auto error = RefreshFailure(m_fake.Path(), sizeAfter);
+    const auto error = RefreshFailure(FakeToolhelpModule::Load, sizeAfter);
     EXPECT_EQ(error.GetCode(), static_cast<unsigned long>(ERROR_NO_MORE_FILES));
     EXPECT_EQ(error.GetDescription(), "Process32First failed.");
     EXPECT_EQ(error.GetLine(), 0);
@@ -161,7 +167,8 @@ TEST_F(FailingSnapshot, FailingFirstProcessRaisesItsErrorAndClosesTheSnapshot)
 TEST_F(FailingSnapshot, ListingKeepsCompleteRecordsInOrderAndClosesTheSnapshot)
 {
     m_fake.SetMode(FakeListing);
-    CProcessesEnum processes(m_fake.Path());
+    const ScopedToolHelpFunctions toolHelp({FakeToolhelpModule::Load});
+    CProcessesEnum processes;
     processes.Refresh();
     processes.Refresh();
     ASSERT_EQ(processes.size(), std::size(FakeListingProcesses));
