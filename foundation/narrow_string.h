@@ -8,7 +8,7 @@
 class CStringA {
 public:
     CStringA() = default;
-    CStringA(const char* text); // NOLINT: implicit, like the framework's string
+    CStringA(const char* text); // NOLINT: implicit, so a literal goes wherever a text is asked for
     CStringA(const char* text, int length);
     CStringA(const CStringA& other);
     CStringA(CStringA&& other) noexcept;
