@@ -69,7 +69,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
             wc.style = CS_DBLCLKS;
             wc.lpfnWndProc = ::DefWindowProcA;
             wc.hInstance = instance;
-            wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+            wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
             wc.lpszClassName = kPlainClassName;
             RegisterClassA(&wc);
         }
