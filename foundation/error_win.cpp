@@ -1,5 +1,6 @@
 #include "foundation/error.h"
 #include "foundation/setup_log.h"
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 
@@ -12,11 +13,8 @@ CStringA SystemErrorText(unsigned long code)
     char* buffer = nullptr;
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
                    code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&buffer), 0, nullptr);
-    if (buffer == nullptr)
-        return CStringA();
-    CStringA text(buffer);
-    LocalFree(buffer);
-    return text;
+    const UniqueLocalMemory owner(buffer);
+    return buffer != nullptr ? CStringA(buffer) : CStringA();
 }
 
 namespace {

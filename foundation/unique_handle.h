@@ -101,6 +101,22 @@ struct GlobalMemory {
     static void Close(Handle h) { GlobalFree(h); }
 };
 
+// Memory the system allocated for the caller (FormatMessage's buffer).
+struct LocalMemory {
+    using Handle = HLOCAL;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { LocalFree(h); }
+};
+
+// The device context of the whole screen, from GetDC(nullptr).
+struct ScreenDC {
+    using Handle = HDC;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ReleaseDC(nullptr, h); }
+};
+
 // A view of a file mapping.
 struct FileView {
     using Handle = const void*;
@@ -120,3 +136,5 @@ using UniqueGdiObject = UniqueHandle<HandleTraits::GdiObject>;
 using UniqueFileView = UniqueHandle<HandleTraits::FileView>;
 using UniqueRegion = UniqueHandle<HandleTraits::Region>;
 using UniqueGlobalMemory = UniqueHandle<HandleTraits::GlobalMemory>;
+using UniqueLocalMemory = UniqueHandle<HandleTraits::LocalMemory>;
+using UniqueScreenDC = UniqueHandle<HandleTraits::ScreenDC>;

@@ -1,5 +1,7 @@
 #include "ui/gdiplus_support.h"
 
+#include "foundation/unique_handle.h"
+
 #include <initializer_list>
 
 namespace {
@@ -22,11 +24,10 @@ WideText GenericSansSerifName()
 WideText GuiFontFaceName()
 {
     WCHAR face[LF_FACESIZE] = {};
-    HDC hdc = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
-    GetTextFaceW(hdc, LF_FACESIZE, face);
-    SelectObject(hdc, previous);
-    ReleaseDC(nullptr, hdc);
+    const UniqueScreenDC screen(GetDC(nullptr));
+    HGDIOBJ previous = SelectObject(screen.Get(), GetStockObject(DEFAULT_GUI_FONT));
+    GetTextFaceW(screen.Get(), LF_FACESIZE, face);
+    SelectObject(screen.Get(), previous);
     return WideText(face, face + LF_FACESIZE);
 }
 
