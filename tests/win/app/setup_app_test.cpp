@@ -47,15 +47,8 @@ protected:
         g_installCalls = 0;
         g_thrown = Thrown::Nothing;
         m_real = SetMsiFunctions({LocateX64Outlook, NoRelatedProducts, NoProducts, KeepUiLevel, Install});
-        // The payloads go to a folder of this test's own.
-        GetEnvironmentVariableA("TMP", m_tmp, sizeof m_tmp);
-        SetEnvironmentVariableA("TMP", m_temp.Path().c_str());
     }
-    void TearDown() override
-    {
-        SetMsiFunctions(m_real);
-        SetEnvironmentVariableA("TMP", m_tmp[0] != '\0' ? m_tmp : nullptr);
-    }
+    void TearDown() override { SetMsiFunctions(m_real); }
 
     // Runs the application as the framework does; gives the exit code.
     static int Run()
@@ -66,8 +59,8 @@ protected:
     }
 
     MsiFunctions m_real;
-    TempDir m_temp;
-    char m_tmp[MAX_PATH] = {};
+    // The payloads go to a folder of this test's own.
+    TmpDir m_temp;
 };
 
 TEST_F(SetupApp, AFailedInstallationEndsWithWindowsInstallersResultAndNeverStartsGdiplus)

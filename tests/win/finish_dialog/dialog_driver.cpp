@@ -1,12 +1,10 @@
 #include "tests/win/finish_dialog/dialog_driver.h"
 
-#include "tests/win/support/png_encoder.h"
-#include "foundation/unique_handle.h"
+#include "tests/win/support/wait.h"
+#include "tools/capture/screen_capture.h"
 
-#include <gdiplus.h>
-
+#include <atomic>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -29,18 +27,63 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM parameter)
     return TRUE;
 }
 
+// Set when the dialog's thread takes the marker posted after a test's own messages.
+std::atomic<bool> g_markerTaken{false};
+
+UINT MarkerMessage()
+{
+    static const UINT marker = RegisterWindowMessageA("VsTestPostedMarker");
+    return marker;
+}
+
+LRESULT CALLBACK SeeMarker(int code, WPARAM removal, LPARAM message)
+{
+    if (code == HC_ACTION && removal == PM_REMOVE && reinterpret_cast<const MSG*>(message)->message == MarkerMessage())
+        g_markerTaken = true;
+    return CallNextHookEx(nullptr, code, removal, message);
+}
+
+class MessageHook {
+public:
+    MessageHook(int kind, HOOKPROC procedure, DWORD threadId)
+        : m_hook(SetWindowsHookExA(kind, procedure, nullptr, threadId))
+    {
+    }
+    ~MessageHook()
+    {
+        if (m_hook != nullptr)
+            UnhookWindowsHookEx(m_hook);
+    }
+    MessageHook(const MessageHook&) = delete;
+    MessageHook& operator=(const MessageHook&) = delete;
+
+private:
+    HHOOK m_hook;
+};
+
 } // namespace
+
+void WaitForPostedMessages(HWND window)
+{
+    // A thread takes its posted messages in order: once it takes a marker posted now, it has
+    // handled every message posted before.
+    g_markerTaken = false;
+    const MessageHook hook(WH_GETMESSAGE, SeeMarker, GetWindowThreadProcessId(window, nullptr));
+    PostMessageA(window, MarkerMessage(), 0, 0);
+    WaitFor("the dialog to handle the messages posted to it", [window] { return g_markerTaken || !IsWindow(window); },
+            10000);
+}
 
 HWND WaitForDialog(const char* caption, DWORD milliseconds)
 {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        Search search{caption, nullptr};
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr || GetTickCount64() >= end)
-            return search.found;
-        Sleep(20);
-    }
+    Search search{caption, nullptr};
+    WaitUntil(
+        [&search] {
+            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        milliseconds);
+    return search.found;
 }
 
 void WithPerson(const char* caption, const std::function<void(HWND)>& person, const std::function<void()>& body)
@@ -75,33 +118,14 @@ bool SaveWindowPicture(HWND window, const std::string& path)
 {
     RECT area{};
     GetWindowRect(window, &area);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen, width, height));
-    HGDIOBJ previous = SelectObject(memory, bitmap.Get());
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
-    CLSID encoder{};
-    if (!FindPngEncoder(encoder))
-        return false;
-    Gdiplus::Bitmap picture(static_cast<HBITMAP>(bitmap.Get()), nullptr);
-    std::wstring widePath(path.begin(), path.end());
-    return picture.Save(widePath.c_str(), &encoder, nullptr) == Gdiplus::Ok;
+    return SavePng(*CaptureScreen(area), path);
 }
 
 DWORD ScreenPixel(HWND window, int x, int y)
 {
     POINT point{x, y};
     ClientToScreen(window, &point);
-    HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, point.x, point.y);
-    ReleaseDC(nullptr, screen);
-    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    return CaptureScreen({point.x, point.y, point.x + 1, point.y + 1})->Rgb(0, 0);
 }
 
 bool IsEmptyFolder(const std::string& folder)

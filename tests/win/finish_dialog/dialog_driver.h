@@ -13,6 +13,10 @@
 // The visible top-level window of this process with that caption; null after the time limit.
 HWND WaitForDialog(const char* caption, DWORD milliseconds);
 
+// Returns once the window's thread has handled every message posted to it so far, or the
+// window is gone; the test fails when that takes more than a few seconds.
+void WaitForPostedMessages(HWND window);
+
 // Runs body (which shows the dialog modally somewhere inside) while person runs on its own
 // thread with the dialog's window, or with null when it never showed.
 void WithPerson(const char* caption, const std::function<void(HWND)>& person, const std::function<void()>& body);

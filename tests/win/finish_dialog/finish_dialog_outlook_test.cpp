@@ -4,6 +4,7 @@
 #include "ui/finish_dialog_impl.h"
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
+#include "tests/win/support/wait.h"
 #include "outlook/processes_enum.h"
 
 #include <gtest/gtest.h>
@@ -31,10 +32,7 @@ protected:
         Launcher::SetUp();
         m_registration = std::make_unique<AppPathsRegistration>(m_outlookExe);
         ASSERT_TRUE(m_registration->IsRegistered());
-        GetEnvironmentVariableA("TMP", m_savedTmp, sizeof m_savedTmp);
-        SetEnvironmentVariableA("TMP", m_temporary.Path().c_str());
     }
-    void TearDown() override { SetEnvironmentVariableA("TMP", m_savedTmp[0] != '\0' ? m_savedTmp : nullptr); }
 
     // The stand-in the shell started notes beside itself, as it got no arguments.
     std::string ShellMarker() const { return m_outlookExe + STANDIN_DEFAULT_MARKER_SUFFIX; }
@@ -58,11 +56,8 @@ protected:
         });
     }
 
-    TempDir m_temporary;
+    TmpDir m_temporary;
     std::unique_ptr<AppPathsRegistration> m_registration;
-
-private:
-    char m_savedTmp[MAX_PATH] = {};
 };
 
 } // namespace
@@ -97,7 +92,8 @@ TEST_F(FinishDialogOutlook, TheCloseBoxStartsNothing)
         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
     EXPECT_EQ(result, IDCANCEL);
-    Sleep(1000);
+    // Time for a wrong close or start to show; a right one shows neither.
+    WaitUntil([&] { return running.CloseRequests() > 0 || !running.IsRunning() || FileExists(ShellMarker()); }, 1000);
     ExpectUntouched(running);
     EXPECT_FALSE(FileExists(ShellMarker())) << "an Outlook was started";
 }

@@ -15,22 +15,6 @@ const char kButtonText[] = "Close and Start MS Outlook";
 const char* const kPictures[] = {"img1.jpg", "img2.jpg", "img3.jpg", "title-enc.jpg", "bg-main.jpg",
                                  "tick.jpg", "main-bullet.gif", "1.gif", "2.gif"};
 
-// Points the process's temporary folder at a folder of the test's own while it lives.
-class TemporaryFolder {
-public:
-    explicit TemporaryFolder(const std::string& folder)
-    {
-        GetEnvironmentVariableA("TMP", m_saved, sizeof m_saved);
-        SetEnvironmentVariableA("TMP", folder.c_str());
-    }
-    ~TemporaryFolder() { SetEnvironmentVariableA("TMP", m_saved[0] != '\0' ? m_saved : nullptr); }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-private:
-    char m_saved[MAX_PATH] = {};
-};
-
 std::string WindowText(HWND window)
 {
     char text[256] = {};
@@ -92,8 +76,7 @@ void ExpectDialogAsDesigned(HWND dialog, const std::string& folder)
 
 TEST(FinishDialog, ShowsThePageOverTheBandAndTheCloseBoxEndsItWithCancel)
 {
-    TempDir temporary;
-    TemporaryFolder tmp(temporary.Path());
+    TmpDir temporary;
     {
         CDlgFinishSetupImpl dialog;
         const std::string folder = dialog.GetWelcomeFolder().GetString();
@@ -114,8 +97,7 @@ TEST(FinishDialog, ShowsThePageOverTheBandAndTheCloseBoxEndsItWithCancel)
 
 TEST(FinishDialog, EscapeLeavesItOpen)
 {
-    TempDir temporary;
-    TemporaryFolder tmp(temporary.Path());
+    TmpDir temporary;
     CDlgFinishSetupImpl dialog;
     bool stayedOpen = false;
     const INT_PTR result = RunModal(dialog, kCaption, [&](HWND window) {
@@ -129,7 +111,7 @@ TEST(FinishDialog, EscapeLeavesItOpen)
             PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
             PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
         }
-        Sleep(500);
+        WaitForPostedMessages(window);
         stayedOpen = IsWindowVisible(window) != FALSE;
         PostMessageA(window, WM_CLOSE, 0, 0);
     });
@@ -141,7 +123,7 @@ TEST(FinishDialog, WithoutAWelcomeFolderThereIsNoDialog)
 {
     TempDir temporary;
     WriteFileBytes(temporary / "blocker", "a file where the temporary folder should be");
-    TemporaryFolder tmp(temporary / "blocker");
+    TmpOverride tmp(temporary / "blocker");
     try {
         CDlgFinishSetupImpl dialog;
         FAIL() << "a dialog without its folder";
@@ -157,8 +139,7 @@ TEST(FinishDialog, WithoutAWelcomeFolderThereIsNoDialog)
 
 TEST(FinishDialog, RemovalLeavesWhatIsHeldAndIgnoresWhatIsGone)
 {
-    TempDir temporary;
-    TemporaryFolder tmp(temporary.Path());
+    TmpDir temporary;
     std::string held;
     HANDLE file = INVALID_HANDLE_VALUE;
     {

@@ -7,6 +7,7 @@
 #include "tests/win/finish_dialog/dialog_driver.h"
 #include "foundation/error.h"
 #include "tests/win/support/modal_watcher.h"
+#include "tests/win/support/wait.h"
 #include "app/msi_api.h"
 #include "app/setup_app.h"
 #include "tests/win/support/temp_dir.h"
@@ -109,30 +110,22 @@ protected:
         installed.SetInternalUI = AnyInterface;
         installed.InstallProduct = InstallSucceeds;
         m_saved = SetMsiFunctions(installed);
-        GetEnvironmentVariableA("TMP", m_savedTmp, sizeof m_savedTmp);
         g_shutdownTokens.clear();
         g_nextDrawingFails = DrawingFailure::None;
         g_temporaryAfterInstall.clear();
     }
-    void TearDown() override
-    {
-        SetMsiFunctions(m_saved);
-        SetEnvironmentVariableA("TMP", m_savedTmp[0] != '\0' ? m_savedTmp : nullptr);
-    }
-    static void SetTemporaryFolder(const std::string& folder) { SetEnvironmentVariableA("TMP", folder.c_str()); }
+    void TearDown() override { SetMsiFunctions(m_saved); }
 
-    TempDir m_temporary;
+    TmpDir m_temporary;
 
 private:
     MsiFunctions m_saved;
-    char m_savedTmp[MAX_PATH] = {};
 };
 
 } // namespace
 
 TEST_F(FinishStep, AfterASuccessfulInstallationTheDialogShowsAndEverythingIsUndoneAfterIt)
 {
-    SetTemporaryFolder(m_temporary.Path());
     VsEnclosaSetupBootApp app;
     std::set<std::string> foldersWhileShown;
     BOOL initResult = TRUE;
@@ -160,7 +153,6 @@ TEST_F(FinishStep, WithoutAWelcomeFolderTheErrorIsShownAndGdiplusIsStillShutDown
 {
     // The payloads are written and held; only the welcome folder cannot be made.
     WriteFileBytes(m_temporary / "blocker", "a file where the temporary folder should be");
-    SetTemporaryFolder(m_temporary.Path());
     g_temporaryAfterInstall = m_temporary / "blocker";
     VsEnclosaSetupBootApp app;
     ModalWatcher watcher(IDOK);
@@ -181,7 +173,6 @@ TEST_F(FinishStep, WithoutAWelcomeFolderTheErrorIsShownAndGdiplusIsStillShutDown
 
 TEST_F(FinishStep, AFailureWhileTheDialogPaintsEndsItAndIsReportedAsUnknown)
 {
-    SetTemporaryFolder(m_temporary.Path());
     VsEnclosaSetupBootApp app;
     bool dialogGone = false;
     std::vector<SeenBox> boxes;
@@ -191,9 +182,7 @@ TEST_F(FinishStep, AFailureWhileTheDialogPaintsEndsItAndIsReportedAsUnknown)
             ASSERT_NE(dialog, nullptr) << "no finish dialog";
             g_nextDrawingFails = DrawingFailure::OutOfMemory;
             InvalidateRect(dialog, nullptr, FALSE);
-            for (int i = 0; i < 250 && IsWindow(dialog); ++i)
-                Sleep(20);
-            dialogGone = !IsWindow(dialog);
+            dialogGone = WaitUntil([dialog] { return !IsWindow(dialog); }, 10000);
             // The report comes after the dialog; nothing of the dialog is left to answer by mistake.
             ModalWatcher watcher(IDOK);
             watcher.WaitForBoxes(1, 5000);
@@ -212,7 +201,6 @@ TEST_F(FinishStep, AFailureWhileTheDialogPaintsEndsItAndIsReportedAsUnknown)
 
 TEST_F(FinishStep, AFailureWhileTheDialogInitialisesIsShownInTheErrorBox)
 {
-    SetTemporaryFolder(m_temporary.Path());
     VsEnclosaSetupBootApp app;
     ModalWatcher watcher(IDOK);
     // The first drawing of the dialog's life measures the button's caption while it initialises.

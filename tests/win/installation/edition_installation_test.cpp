@@ -115,7 +115,6 @@ protected:
     {
         g_fake = FakeInstaller();
         m_real = SetMsiFunctions({nullptr, NoRelatedProducts, EnumProducts, SetUiLevel, InstallProduct});
-        GetEnvironmentVariableA("TMP", m_tmp, sizeof m_tmp);
         UseTempFolder(m_temp.Path() + "\\temp");
         m_initialized = InitializedValue();
         SetInitialized(1);
@@ -124,7 +123,6 @@ protected:
     void TearDown() override
     {
         SetMsiFunctions(m_real);
-        SetEnvironmentVariableA("TMP", m_tmp[0] != '\0' ? m_tmp : nullptr);
         if (m_initialized == "no key" || m_initialized == "absent") {
             HKEY key = nullptr;
             if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
@@ -139,7 +137,7 @@ protected:
     void UseTempFolder(const std::string& folder)
     {
         CreateDirectoryA(folder.c_str(), nullptr);
-        SetEnvironmentVariableA("TMP", folder.c_str());
+        m_temp.PointTmpAt(folder);
         m_folder = folder + "\\";
         g_runtimePath = m_folder + "vc_redist86.exe";
     }
@@ -153,12 +151,11 @@ protected:
         return installed;
     }
 
-    TempDir m_temp;
+    TmpDir m_temp;
     std::string m_folder;
 
 private:
     MsiFunctions m_real;
-    char m_tmp[MAX_PATH] = {};
     std::string m_initialized;
 };
 
@@ -244,7 +241,7 @@ TEST_F(EditionInstallation, NothingRunsOrInstallsUnlessTheFolderAndBothPayloadsC
     UINT exitCode = 0;
 
     // No temporary folder (its path is too long): no bare names in the current folder.
-    SetEnvironmentVariableA("TMP", (m_folder + std::string(300, 'L')).c_str());
+    m_temp.PointTmpAt(m_folder + std::string(300, 'L'));
     EXPECT_EQ(RaisedText(exitCode).rfind("The Installer cannot find the temporary folder", 0), 0u);
     EXPECT_FALSE(FileExists("VsEnclosaSetup.msi"));
     EXPECT_FALSE(FileExists("vc_redist86.exe"));

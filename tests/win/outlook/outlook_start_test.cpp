@@ -4,6 +4,7 @@
 #include "foundation/com_init_guard.h"
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
+#include "tests/win/support/wait.h"
 #include "outlook/outlook_launcher.h"
 
 #include <exdisp.h>

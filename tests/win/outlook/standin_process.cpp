@@ -1,6 +1,7 @@
 #include "tests/win/outlook/standin_process.h"
 
 #include "tests/win/support/temp_dir.h"
+#include "tests/win/support/wait.h"
 
 #include <cstdio>
 #include <sstream>

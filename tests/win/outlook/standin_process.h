@@ -14,19 +14,6 @@
 // Copies the built stand-in to folder\name and gives the copy's path.
 std::string CopyStandIn(const std::string& folder, const std::string& name);
 
-// Repeats check every few milliseconds until it holds; false after the time limit.
-template <class Check>
-bool WaitUntil(Check check, DWORD milliseconds)
-{
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    while (!check()) {
-        if (GetTickCount64() >= end)
-            return false;
-        Sleep(10);
-    }
-    return true;
-}
-
 class StandIn {
 public:
     // Starts exe with the stand-in's arguments (for example "--mode=ignore --windows=3") and

@@ -20,6 +20,21 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { RemoveTree(m_path); }
 
+TmpOverride::TmpOverride(const std::string& path)
+{
+    const DWORD size = GetEnvironmentVariableA("TMP", nullptr, 0);
+    m_wasSet = size > 0;
+    if (m_wasSet) {
+        m_saved.resize(size);
+        m_saved.resize(GetEnvironmentVariableA("TMP", &m_saved[0], size));
+    }
+    PointAt(path);
+}
+
+TmpOverride::~TmpOverride() { SetEnvironmentVariableA("TMP", m_wasSet ? m_saved.c_str() : nullptr); }
+
+void TmpOverride::PointAt(const std::string& path) const { SetEnvironmentVariableA("TMP", path.c_str()); }
+
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

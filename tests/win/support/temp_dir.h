@@ -19,6 +19,34 @@ private:
     std::string m_path;
 };
 
+// Points TMP, which GetTempPath reads first, at a path while it lives; the old value, or its
+// absence, comes back at the end.
+class TmpOverride {
+public:
+    explicit TmpOverride(const std::string& path);
+    ~TmpOverride();
+    TmpOverride(const TmpOverride&) = delete;
+    TmpOverride& operator=(const TmpOverride&) = delete;
+
+    // Points it elsewhere (a file in the way, a path too long); the old value still comes back.
+    void PointAt(const std::string& path) const;
+
+private:
+    bool m_wasSet = false;
+    std::string m_saved;
+};
+
+// A fresh folder that is the process's temporary folder while it lives.
+class TmpDir : public TempDir {
+public:
+    TmpDir() : m_tmp(Path()) {}
+
+    void PointTmpAt(const std::string& path) const { m_tmp.PointAt(path); }
+
+private:
+    TmpOverride m_tmp;
+};
+
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 // The file's bytes; empty when it cannot be read. FileExists tells the two apart.
 std::string ReadFileBytes(const std::string& path);

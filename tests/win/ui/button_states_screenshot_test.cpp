@@ -4,7 +4,7 @@
 
 #include "ui/button_close_finish_dlg.h"
 #include "tests/win/ui/button_fixture.h"
-#include "tests/win/support/png_encoder.h"
+#include "tools/capture/screen_capture.h"
 #include "tests/win/support/temp_dir.h"
 
 #include <algorithm>
@@ -14,18 +14,6 @@
 namespace {
 
 const char kCaption[] = "Close and Start MS Outlook";
-
-// The dialog's client area as the screen shows it.
-std::unique_ptr<DibCanvas> Capture(HWND hDlg)
-{
-    CRect rc;
-    GetClientRect(hDlg, &rc);
-    auto canvas = std::make_unique<DibCanvas>(rc.Width(), rc.Height(), 0);
-    HDC screen = GetDC(hDlg);
-    BitBlt(canvas->Dc(), 0, 0, rc.Width(), rc.Height(), screen, 0, 0, SRCCOPY);
-    ReleaseDC(hDlg, screen);
-    return canvas;
-}
 
 struct VisualState {
     const char* name;
@@ -75,14 +63,14 @@ TEST(ButtonScreenshot, EveryVisualStateOfTheCloseButtonIsKeptAsAPicture)
     std::vector<std::unique_ptr<DibCanvas>> captures;
     for (const VisualState& state : states) {
         state.apply(button);
-        captures.push_back(Capture(dialog.m_hWnd));
+        captures.push_back(CaptureClientArea(dialog.m_hWnd));
     }
     KillTimer(button.m_hWnd, CGdiPlusButton::kGlowTimerId);
 
     // Emptied, the caption is gone from the screen: the face is painted after the new text is set.
     button.EnableWindow(TRUE);
     button.SetWindowText("");
-    auto emptied = Capture(dialog.m_hWnd);
+    auto emptied = CaptureClientArea(dialog.m_hWnd);
     int brightest = 0;
     for (int y = rcButton.top + 6; y < rcButton.bottom - 6; ++y)
         for (int x = rcButton.left + 6; x < rcButton.right - 6; ++x) {
@@ -117,10 +105,8 @@ TEST(ButtonScreenshot, EveryVisualStateOfTheCloseButtonIsKeptAsAPicture)
             graphics.DrawLine(&rule, 0.0f, top, static_cast<Gdiplus::REAL>(width), top);
         }
     }
-    CLSID png;
-    ASSERT_TRUE(FindPngEncoder(png));
     const std::string path = ArtifactsFolder() + "\\ui_close_button_states.png";
-    ASSERT_EQ(Gdiplus::Ok, sheet.Save(ToUtf16(path.c_str()).data(), &png, nullptr));
+    ASSERT_TRUE(SavePng(sheet, path));
     const std::string bytes = ReadFileBytes(path);
     ASSERT_GT(bytes.size(), 8u);
     EXPECT_EQ("\x89PNG", bytes.substr(0, 4));

@@ -12,22 +12,6 @@
 
 namespace {
 
-// Points the process's temporary folder elsewhere for the life of the object.
-class TemporaryFolderOverride {
-public:
-    explicit TemporaryFolderOverride(const std::string& folder)
-    {
-        GetEnvironmentVariableA("TMP", m_saved, sizeof m_saved);
-        SetEnvironmentVariableA("TMP", folder.c_str());
-    }
-    ~TemporaryFolderOverride() { SetEnvironmentVariableA("TMP", m_saved[0] != '\0' ? m_saved : nullptr); }
-    TemporaryFolderOverride(const TemporaryFolderOverride&) = delete;
-    TemporaryFolderOverride& operator=(const TemporaryFolderOverride&) = delete;
-
-private:
-    char m_saved[MAX_PATH] = {};
-};
-
 bool IsRegistryFormGuid(const std::string& text)
 {
     if (text.size() != 38 || text.front() != '{' || text.back() != '}')
@@ -54,7 +38,7 @@ TEST(WelcomeFolder, IsTheTemporaryFolderPlusANewRegistryFormGuid)
     EXPECT_NE(first, second);
 
     TempDir dir;
-    TemporaryFolderOverride temporary(dir.Path() + "\\");
+    TmpOverride temporary(dir.Path() + "\\");
     const VsFsPath one = Welcome::CreateFolder();
     const VsFsPath two = Welcome::CreateFolder();
     EXPECT_NE(std::string(one.GetString()), std::string(two.GetString()));
@@ -71,7 +55,7 @@ TEST(WelcomeFolder, FileInTheWayGivesTheTextWithTheFullPath)
 {
     TempDir dir;
     WriteFileBytes(dir / "blocker", "x");
-    TemporaryFolderOverride temporary(dir / "blocker");
+    TmpOverride temporary(dir / "blocker");
     try {
         Welcome::CreateFolder();
         FAIL() << "no exception";
@@ -95,7 +79,7 @@ TEST(WelcomeFolder, WithoutATemporaryFolderNothingIsMadeInTheCurrentFolder)
     ASSERT_TRUE(SetCurrentDirectoryA(current.Path().c_str()));
     {
         // Too long for the platform to give as the temporary folder.
-        TemporaryFolderOverride temporary(current / std::string(300, 'L'));
+        TmpOverride temporary(current / std::string(300, 'L'));
         EXPECT_THROW(Welcome::CreateFolder(), Error::VsException);
     }
     SetCurrentDirectoryA(saved);

@@ -6,7 +6,7 @@
 #include "framework/gdiplus_session.h"
 #include "tools/lab/driver/lab_report.h"
 #include "tools/lab/driver/lab_scenario.h"
-#include "tools/lab/driver/screen_capture.h"
+#include "tools/capture/screen_capture.h"
 #include "tools/lab/driver/temp_folder.h"
 #include "foundation/unique_handle.h"
 

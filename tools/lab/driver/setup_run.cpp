@@ -1,7 +1,7 @@
 #include "tools/lab/driver/setup_run.h"
 
 #include "foundation/fs_path.h"
-#include "tools/lab/driver/screen_capture.h"
+#include "tools/capture/screen_capture.h"
 #include "foundation/unique_handle.h"
 
 #include <algorithm>
@@ -52,6 +52,18 @@ std::string EnvironmentWithTemp(const std::string& folder)
     block.append("TMP=" + withoutSeparator).push_back('\0');
     block.push_back('\0');
     return block;
+}
+
+// The report's name of a stock icon; empty for none.
+std::string IconName(LPCSTR icon)
+{
+    if (icon == IDI_ERROR)
+        return "error";
+    if (icon == IDI_QUESTION)
+        return "question";
+    if (icon == IDI_EXCLAMATION)
+        return "exclamation";
+    return icon == IDI_INFORMATION ? "information" : "";
 }
 
 std::string NameOf(const MachineState& state, DWORD processId)
@@ -174,11 +186,14 @@ private:
         Sleep(200);
         record.seen = ReadWindow(window);
         record.processName = NameOf(m_last, record.seen.processId);
-        const ScreenPicture picture(record.seen.area);
-        if (record.seen.hasIcon)
-            record.icon = picture.StockIconAt(record.seen.iconArea);
+        const auto picture = CaptureScreen(record.seen.area);
+        if (record.seen.hasIcon) {
+            RECT iconArea = record.seen.iconArea;
+            OffsetRect(&iconArea, -record.seen.area.left, -record.seen.area.top);
+            record.icon = IconName(StockIconIn(*picture, iconArea));
+        }
         const std::string name = "run" + std::to_string(m_plan.number) + "-window" + std::to_string(number) + ".png";
-        if (picture.SavePng(m_plan.outFolder + name))
+        if (SavePng(*picture, m_plan.outFolder + name))
             record.screenshot = m_plan.outFolder + name;
         m_record.events.emplace_back(Elapsed(), "window " + std::to_string(number) + " \"" + record.seen.caption + "\"");
 
