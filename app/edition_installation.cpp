@@ -1,15 +1,15 @@
 #include "app/edition_installation.h"
 
+#include "app/msi_api.h"
 #include "foundation/error.h"
 #include "foundation/fs_path.h"
-#include "framework/message_box.h"
-#include "app/msi_api.h"
 #include "foundation/narrow_string.h"
-#include "outlook/outlook_launcher.h"
 #include "foundation/resource_extraction.h"
-#include "resources/resource_ids.h"
 #include "foundation/setup_log.h"
 #include "foundation/unique_handle.h"
+#include "framework/message_box.h"
+#include "outlook/outlook_launcher.h"
+#include "resources/resource_ids.h"
 
 #include <cstring>
 #include <utility>

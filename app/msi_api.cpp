@@ -1,7 +1,7 @@
 #include "app/msi_api.h"
 
-#include "framework/system_library.h"
 #include "foundation/unique_handle.h"
+#include "framework/system_library.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "app/setup_app.h"
 
 #include "app/edition_installation.h"
-#include "foundation/error.h"
-#include "ui/finish_dialog_impl.h"
-#include "framework/message_box.h"
 #include "app/outlook_detection.h"
-#include "resources/resource_ids.h"
+#include "foundation/error.h"
 #include "foundation/setup_log.h"
+#include "framework/message_box.h"
 #include "framework/system_library.h"
+#include "resources/resource_ids.h"
+#include "ui/finish_dialog_impl.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "framework/dialog.h"
 
-#include "framework/platform_boundary.h"
 #include "foundation/resource_module.h"
+#include "framework/platform_boundary.h"
 
 namespace {
 

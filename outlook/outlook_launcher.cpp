@@ -1,11 +1,11 @@
 #include "outlook/outlook_launcher.h"
 
+#include "foundation/setup_log.h"
+#include "foundation/unique_handle.h"
 #include "framework/message_box.h"
 #include "framework/platform_boundary.h"
 #include "outlook/processes_enum.h"
-#include "foundation/setup_log.h"
 #include "outlook/unelevated_shell_execute.h"
-#include "foundation/unique_handle.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "foundation/error.h"
 #include "foundation/fs_path.h"
-#include "outlook/toolhelp32_wrapper.h"
 #include "foundation/unique_handle.h"
+#include "outlook/toolhelp32_wrapper.h"
 
 #include <cstring>
 

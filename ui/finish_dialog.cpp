@@ -1,8 +1,8 @@
 #include "ui/finish_dialog.h"
 
-#include "ui/folder_tree.h"
-#include "resources/resource_ids.h"
 #include "foundation/resource_module.h"
+#include "resources/resource_ids.h"
+#include "ui/folder_tree.h"
 #include "ui/welcome_page.h"
 
 namespace {

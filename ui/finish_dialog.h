@@ -5,8 +5,8 @@
 // says which assets the page has and what the button does.
 #pragma once
 
-#include "ui/button_close_finish_dlg.h"
 #include "foundation/fs_path.h"
+#include "ui/button_close_finish_dlg.h"
 #include "ui/gdiplus_dlg.h"
 #include "ui/html_view_ctrl.h"
 

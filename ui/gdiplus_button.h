@@ -9,8 +9,8 @@
 
 #include "framework/button.h"
 #include "framework/dc.h"
-#include "ui/gdiplus_support.h"
 #include "framework/tooltip_ctrl.h"
+#include "ui/gdiplus_support.h"
 
 class CGdiPlusButton : public CButton {
 public:

@@ -3,10 +3,10 @@
 // the window stays as an empty white area and every browser call does nothing.
 #pragma once
 
-#include "ui/browser_site.h"
 #include "foundation/com_init_guard.h"
 #include "foundation/com_ref.h"
 #include "framework/wnd.h"
+#include "ui/browser_site.h"
 
 #include <exdisp.h>
 

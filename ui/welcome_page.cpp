@@ -3,8 +3,8 @@
 #include "foundation/directory_tree.h"
 #include "foundation/error.h"
 #include "foundation/file_write.h"
-#include "foundation/resource_extraction.h"
 #include "foundation/resource_bytes.h"
+#include "foundation/resource_extraction.h"
 #include "resources/resource_ids.h"
 
 #include <objbase.h>

@@ -2,9 +2,9 @@
 // component codes are installed into the prefix. Every query still goes to the real
 // MsiLocateComponentA; a forwarding entry only notes which codes were asked, in which order.
 // States a real installation cannot produce on demand come from a stand-in entry.
-#include "tests/win/app/child_process.h"
 #include "app/msi_api.h"
 #include "app/outlook_detection.h"
+#include "tests/win/app/child_process.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,11 @@
 // from a real installation on demand. The rest of the run is real: the installation sequence,
 // the Outlook check, the extraction (of this test program's resources, which hold no payloads)
 // into a temporary folder of the test's own.
+#include "app/msi_api.h"
+#include "app/setup_app.h"
 #include "foundation/error.h"
 #include "framework/message_box.h"
 #include "tests/win/support/modal_watcher.h"
-#include "app/msi_api.h"
-#include "app/setup_app.h"
 #include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -46,9 +46,7 @@ protected:
     {
         g_installCalls = 0;
         g_thrown = Thrown::Nothing;
-        m_real = SetMsiFunctions({LocateX64Outlook, NoRelatedProducts, NoProducts, KeepUiLevel, Install});
     }
-    void TearDown() override { SetMsiFunctions(m_real); }
 
     // Runs the application as the framework does; gives the exit code.
     static int Run()
@@ -58,7 +56,7 @@ protected:
         return app.ExitInstance();
     }
 
-    MsiFunctions m_real;
+    const ScopedMsiFunctions m_msi{{LocateX64Outlook, NoRelatedProducts, NoProducts, KeepUiLevel, Install}};
     // The payloads go to a folder of this test's own.
     TmpDir m_temp;
 };

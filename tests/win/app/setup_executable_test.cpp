@@ -1,8 +1,8 @@
 // The built setup executable run as a user runs it, in the prefix without Outlook unless a test
 // installs a package that makes Windows Installer know one.
 #include "tests/win/app/child_process.h"
-#include "tests/win/support/modal_watcher.h"
 #include "tests/win/app/shown_icon.h"
+#include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>

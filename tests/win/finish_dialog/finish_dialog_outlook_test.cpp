@@ -1,11 +1,12 @@
 // The finish dialog's button and close box against a stand-in Outlook registered under App
 // Paths, so that the shell's start of "outlook" runs it.
+#include "outlook/processes_enum.h"
+#include "resources/resource_ids.h"
 #include "tests/win/finish_dialog/dialog_driver.h"
-#include "ui/finish_dialog_impl.h"
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/wait.h"
-#include "outlook/processes_enum.h"
+#include "ui/finish_dialog_impl.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,7 @@ protected:
         CDlgFinishSetupImpl dialog;
         return RunModal(dialog, kCaption, [](HWND window) {
             ASSERT_NE(window, nullptr);
-            PostMessageA(GetDlgItem(window, 1002), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(window, IDC_CLOSE_AND_START), BM_CLICK, 0, 0);
             // Closing and starting Outlook may take the launcher's whole wait.
             WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, 20000);
         });

@@ -1,8 +1,9 @@
-#include "tests/win/finish_dialog/dialog_driver.h"
 #include "foundation/error.h"
-#include "ui/finish_dialog_impl.h"
+#include "resources/resource_ids.h"
+#include "tests/win/finish_dialog/dialog_driver.h"
 #include "tests/win/support/temp_dir.h"
 #include "tests/win/ui/ui_test_support.h"
+#include "ui/finish_dialog_impl.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,7 @@ void ExpectDialogAsDesigned(HWND dialog, const std::string& folder)
     EXPECT_EQ(viewRect.bottom, band);
     EXPECT_EQ(GetWindowLongA(view, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | WS_BORDER), WS_CHILD | WS_VISIBLE);
 
-    const HWND button = GetDlgItem(dialog, 1002);
+    const HWND button = GetDlgItem(dialog, IDC_CLOSE_AND_START);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(WindowText(button), kButtonText);
     const RECT buttonRect = ChildRect(button);
@@ -105,7 +106,7 @@ TEST(FinishDialog, EscapeLeavesItOpen)
         GUITHREADINFO thread{};
         thread.cbSize = sizeof thread;
         GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
-        for (HWND target : {thread.hwndFocus, window, GetDlgItem(window, 1002), GetDlgItem(window, 1000)}) {
+        for (HWND target : {thread.hwndFocus, window, GetDlgItem(window, IDC_CLOSE_AND_START), GetDlgItem(window, 1000)}) {
             if (target == nullptr)
                 continue;
             PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);

@@ -4,13 +4,13 @@
 // made to give on demand; everything else is real. So is a failure deep inside the dialog's
 // painting or initialisation (an allocation that fails): the GDI+ call that starts every
 // drawing throws on demand, reached through the same delay-load hook.
-#include "tests/win/finish_dialog/dialog_driver.h"
-#include "foundation/error.h"
-#include "tests/win/support/modal_watcher.h"
-#include "tests/win/support/wait.h"
 #include "app/msi_api.h"
 #include "app/setup_app.h"
+#include "foundation/error.h"
+#include "tests/win/finish_dialog/dialog_driver.h"
+#include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/temp_dir.h"
+#include "tests/win/support/wait.h"
 
 #include <delayimp.h>
 #include <gdiplus.h>
@@ -103,23 +103,25 @@ class FinishStep : public testing::Test {
 protected:
     void SetUp() override
     {
+        g_shutdownTokens.clear();
+        g_nextDrawingFails = DrawingFailure::None;
+        g_temporaryAfterInstall.clear();
+    }
+    TmpDir m_temporary;
+
+private:
+    static MsiFunctions Installed()
+    {
         MsiFunctions installed;
         installed.LocateComponent = LocateOnlyA32BitOutlook;
         installed.EnumRelatedProducts = NoRelatedProducts;
         installed.EnumProducts = NoProducts;
         installed.SetInternalUI = AnyInterface;
         installed.InstallProduct = InstallSucceeds;
-        m_saved = SetMsiFunctions(installed);
-        g_shutdownTokens.clear();
-        g_nextDrawingFails = DrawingFailure::None;
-        g_temporaryAfterInstall.clear();
+        return installed;
     }
-    void TearDown() override { SetMsiFunctions(m_saved); }
 
-    TmpDir m_temporary;
-
-private:
-    MsiFunctions m_saved;
+    const ScopedMsiFunctions m_msi{Installed()};
 };
 
 } // namespace

@@ -5,9 +5,9 @@
 // program carries the setup's own resources, the runtime stand-in runs, files land in a
 // temporary folder of the test's own. The lab (tools/lab) runs the same with real installations.
 #include "app/edition_installation.h"
+#include "app/msi_api.h"
 #include "foundation/error.h"
 #include "tests/win/support/modal_watcher.h"
-#include "app/msi_api.h"
 #include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -114,7 +114,6 @@ protected:
     void SetUp() override
     {
         g_fake = FakeInstaller();
-        m_real = SetMsiFunctions({nullptr, NoRelatedProducts, EnumProducts, SetUiLevel, InstallProduct});
         UseTempFolder(m_temp.Path() + "\\temp");
         m_initialized = InitializedValue();
         SetInitialized(1);
@@ -122,7 +121,6 @@ protected:
 
     void TearDown() override
     {
-        SetMsiFunctions(m_real);
         if (m_initialized == "no key" || m_initialized == "absent") {
             HKEY key = nullptr;
             if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
@@ -155,7 +153,7 @@ protected:
     std::string m_folder;
 
 private:
-    MsiFunctions m_real;
+    const ScopedMsiFunctions m_msi{{nullptr, NoRelatedProducts, EnumProducts, SetUiLevel, InstallProduct}};
     std::string m_initialized;
 };
 
@@ -215,7 +213,7 @@ TEST_F(EditionInstallation, EveryResultButSuccessFailsWithThatResult)
 
 TEST_F(EditionInstallation, WithoutWindowsInstallerNothingIsWrittenAndTheRunFails)
 {
-    SetMsiFunctions(MsiFunctions());
+    const ScopedMsiFunctions withoutWindowsInstaller{MsiFunctions()};
     UINT exitCode = 0;
     EXPECT_FALSE(Install(exitCode));
     EXPECT_EQ(static_cast<UINT>(ERROR_INSTALL_SERVICE_FAILURE), exitCode);

@@ -1,10 +1,10 @@
 // The launcher against real processes: a stand-in Outlook built with the tests, found through
 // the real process snapshot, closed through real window messages.
-#include "tests/win/outlook/fake_toolhelp_module.h"
-#include "tests/win/support/modal_watcher.h"
 #include "outlook/outlook_launcher.h"
-#include "tests/win/outlook/launcher_fixture.h"
 #include "outlook/processes_enum.h"
+#include "tests/win/outlook/fake_toolhelp_module.h"
+#include "tests/win/outlook/launcher_fixture.h"
+#include "tests/win/support/modal_watcher.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // ShellExecuteA in this process; either way the shell's own resolution of "outlook" through
 // the App Paths key finds the stand-in.
 #include "foundation/com_init_guard.h"
+#include "outlook/outlook_launcher.h"
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/wait.h"
-#include "outlook/outlook_launcher.h"
 
 #include <exdisp.h>
 #include <shlobj.h>

@@ -1,8 +1,8 @@
 #include "foundation/error.h"
-#include "tests/win/outlook/fake_toolhelp_module.h"
+#include "foundation/unique_handle.h"
 #include "outlook/processes_enum.h"
 #include "outlook/toolhelp32_wrapper.h"
-#include "foundation/unique_handle.h"
+#include "tests/win/outlook/fake_toolhelp_module.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <string>
 
-#include "tests/win/support/temp_dir.h"
 #include "foundation/unique_handle.h"
+#include "tests/win/support/temp_dir.h"
 
 namespace {
 

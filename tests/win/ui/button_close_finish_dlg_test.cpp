@@ -2,8 +2,8 @@
 // the bottom-right corner, whatever the template's font; and the font fallback it relies on.
 #include <gtest/gtest.h>
 
-#include "ui/button_close_finish_dlg.h"
 #include "tests/win/ui/button_fixture.h"
+#include "ui/button_close_finish_dlg.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // to a button object of the test's choosing on the first data exchange.
 #pragma once
 
-#include "ui/gdiplus_dlg.h"
 #include "tests/win/ui/ui_test_resources.h"
 #include "tests/win/ui/ui_test_support.h"
+#include "ui/gdiplus_dlg.h"
 
 #include <memory>
 

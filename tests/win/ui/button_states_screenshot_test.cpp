@@ -2,10 +2,10 @@
 // of its visual states, taken from the screen and kept under the artifacts folder as a PNG.
 #include <gtest/gtest.h>
 
-#include "ui/button_close_finish_dlg.h"
+#include "tests/win/support/temp_dir.h"
 #include "tests/win/ui/button_fixture.h"
 #include "tools/capture/screen_capture.h"
-#include "tests/win/support/temp_dir.h"
+#include "ui/button_close_finish_dlg.h"
 
 #include <algorithm>
 #include <functional>

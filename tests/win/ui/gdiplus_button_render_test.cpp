@@ -3,8 +3,8 @@
 // default glow, the caption's colours and the image.
 #include <gtest/gtest.h>
 
-#include "ui/button_close_finish_dlg.h"
 #include "tests/win/ui/button_fixture.h"
+#include "ui/button_close_finish_dlg.h"
 #include "ui/gdiplus_button.h"
 
 #include <algorithm>

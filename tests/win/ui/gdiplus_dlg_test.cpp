@@ -2,9 +2,9 @@
 // it renders them, and how a size change reaches its descendants.
 #include <gtest/gtest.h>
 
-#include "ui/gdiplus_dlg.h"
 #include "tests/win/ui/ui_test_resources.h"
 #include "tests/win/ui/ui_test_support.h"
+#include "ui/gdiplus_dlg.h"
 
 #include <memory>
 #include <vector>

@@ -1,11 +1,11 @@
 // How much the cached frames save: the time to render the close-and-start button's face and
 // the dialog's background when stale, against a repaint from the cached frame, at the finish
 // dialog's size. Prints figures; it asserts nothing.
-#include "ui/button_close_finish_dlg.h"
-#include "ui/gdiplus_dlg.h"
 #include "framework/gdiplus_session.h"
 #include "tests/win/ui/ui_canvas.h"
 #include "tests/win/ui/ui_test_resources.h"
+#include "ui/button_close_finish_dlg.h"
+#include "ui/gdiplus_dlg.h"
 
 #include <cstdio>
 #include <functional>

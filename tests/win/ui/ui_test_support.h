@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/gdiplus_support.h"
 #include "tests/win/ui/ui_canvas.h"
+#include "ui/gdiplus_support.h"
 
 // Each channel of actual within tolerance of expected; alpha compared too when withAlpha.
 testing::AssertionResult ColourNear(DWORD actual, DWORD expected, int tolerance, bool withAlpha = false);

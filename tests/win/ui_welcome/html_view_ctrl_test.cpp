@@ -1,5 +1,5 @@
-#include "ui/html_view_ctrl.h"
 #include "tests/win/support/temp_dir.h"
+#include "ui/html_view_ctrl.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "ui/folder_tree.h"
 #include "resources/resource_ids.h"
 #include "tests/win/support/temp_dir.h"
+#include "ui/folder_tree.h"
 #include "ui/welcome_page.h"
 
 #include <gtest/gtest.h>

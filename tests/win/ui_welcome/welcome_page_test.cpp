@@ -1,8 +1,8 @@
 #include "foundation/directory_tree.h"
 #include "foundation/error.h"
-#include "ui/folder_tree.h"
 #include "tests/win/support/temp_dir.h"
 #include "tests/win/ui_welcome/test_page_ids.h"
+#include "ui/folder_tree.h"
 #include "ui/welcome_page.h"
 
 #include <gtest/gtest.h>

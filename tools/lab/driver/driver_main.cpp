@@ -3,12 +3,12 @@
 //   VsLabDriver.exe --scenario FILE --setup EXE --out FOLDER
 // Exit code: 0 when every run ended by itself, 2 when the lab had to end one, 1 on bad input.
 #include "foundation/fs_path.h"
+#include "foundation/unique_handle.h"
 #include "framework/gdiplus_session.h"
+#include "tools/capture/screen_capture.h"
 #include "tools/lab/driver/lab_report.h"
 #include "tools/lab/driver/lab_scenario.h"
-#include "tools/capture/screen_capture.h"
 #include "tools/lab/driver/temp_folder.h"
-#include "foundation/unique_handle.h"
 
 #include <windows.h>
 #include <shlobj.h>

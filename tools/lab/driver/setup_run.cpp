@@ -1,8 +1,8 @@
 #include "tools/lab/driver/setup_run.h"
 
 #include "foundation/fs_path.h"
-#include "tools/capture/screen_capture.h"
 #include "foundation/unique_handle.h"
+#include "tools/capture/screen_capture.h"
 
 #include <algorithm>
 #include <map>
