@@ -3,6 +3,7 @@
 #include "tests/win/finish_dialog/dialog_driver.h"
 #include "tests/win/support/temp_dir.h"
 #include "tests/win/ui/ui_test_support.h"
+#include "tools/capture/window_text.h"
 #include "ui/finish_dialog_impl.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +16,6 @@ const char kCaption[] = "Vostrel Outlook Enclosa";
 const char kButtonText[] = "Close and Start MS Outlook";
 const char* const kPictures[] = {"img1.jpg", "img2.jpg", "img3.jpg", "title-enc.jpg", "bg-main.jpg",
                                  "tick.jpg", "main-bullet.gif", "1.gif", "2.gif"};
-
-std::string WindowText(HWND window)
-{
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
 
 // Everything a person sees of the shown dialog, and the page files behind it.
 void ExpectDialogAsDesigned(HWND dialog, const std::string& folder)

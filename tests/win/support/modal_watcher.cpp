@@ -1,23 +1,11 @@
 #include "tests/win/support/modal_watcher.h"
 
+#include "tools/capture/window_text.h"
+
 #include <algorithm>
 #include <chrono>
 
 namespace {
-
-std::string WindowText(HWND window)
-{
-    char buffer[4096] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-std::string ClassName(HWND window)
-{
-    char buffer[256] = {};
-    GetClassNameA(window, buffer, sizeof buffer);
-    return buffer;
-}
 
 struct Search {
     DWORD processId;

@@ -1,23 +1,11 @@
 #include "tools/lab/driver/window_watch.h"
 
+#include "tools/capture/window_text.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace {
-
-std::string WindowText(HWND window)
-{
-    char buffer[8192] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-std::string ClassOf(HWND window)
-{
-    char buffer[256] = {};
-    GetClassNameA(window, buffer, sizeof buffer);
-    return buffer;
-}
 
 std::string WithoutAccelerator(const std::string& caption)
 {
@@ -72,7 +60,7 @@ SeenWindow ReadWindow(HWND window)
     SeenWindow seen;
     seen.window = window;
     GetWindowThreadProcessId(window, &seen.processId);
-    seen.className = ClassOf(window);
+    seen.className = ClassName(window);
     seen.caption = WindowText(window);
     seen.style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
     seen.exStyle = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
@@ -80,7 +68,7 @@ SeenWindow ReadWindow(HWND window)
     for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsWindowVisible(child))
             continue;
-        const std::string childClass = ClassOf(child);
+        const std::string childClass = ClassName(child);
         const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
         if (_stricmp(childClass.c_str(), "Button") == 0 && IsPushButton(child)) {
             seen.buttons.push_back(WithoutAccelerator(WindowText(child)));
@@ -105,7 +93,7 @@ bool AnswerWindow(const SeenWindow& seen, const std::string& answer)
         return true;
     }
     for (HWND child = GetWindow(seen.window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (_stricmp(ClassOf(child).c_str(), "Button") != 0 || !SameCaption(WithoutAccelerator(WindowText(child)), answer))
+        if (_stricmp(ClassName(child).c_str(), "Button") != 0 || !SameCaption(WithoutAccelerator(WindowText(child)), answer))
             continue;
         // Both the control's identifier and its handle: message boxes look at the first,
         // Windows Installer's dialogs at the second.
