@@ -127,7 +127,8 @@ class Bystander {
 public:
     Bystander(const std::string& mode, const std::string& arguments)
         : m_stopName("VsLabBystanderStop" + std::to_string(GetCurrentProcessId())),
-          m_stop(CreateEventA(nullptr, TRUE, FALSE, m_stopName.c_str()))
+          m_stop(CreateEventA(nullptr, TRUE, FALSE, m_stopName.c_str())),
+          m_holding(CreateEventA(nullptr, TRUE, FALSE, (m_stopName + "Holding").c_str()))
     {
         std::string line = Quoted(LabProgram("VsLabTamper.exe")) + " " + mode + " " + m_stopName + " " + arguments;
         STARTUPINFOA startup = {};
@@ -140,6 +141,13 @@ public:
     }
 
     bool Started() const { return m_process.IsValid(); }
+
+    // True once the holder says it has its file open; false when it ended or took too long.
+    bool WaitUntilHolding() const
+    {
+        const HANDLE either[] = {m_holding.Get(), m_process.Get()};
+        return WaitForMultipleObjects(2, either, FALSE, 30000) == WAIT_OBJECT_0;
+    }
 
     // Gives its exit code.
     DWORD Stop()
@@ -155,21 +163,9 @@ public:
 private:
     std::string m_stopName;
     UniqueKernelHandle m_stop;
+    UniqueKernelHandle m_holding;
     UniqueProcessHandle m_process;
 };
-
-// True once nobody may write the file any more: the holder has it open.
-bool WaitUntilHeld(const std::string& path)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && GetLastError() == ERROR_SHARING_VIOLATION)
-            return true;
-        Sleep(50);
-    }
-    return false;
-}
 
 bool Plant(const std::string& plantedPath)
 {
@@ -241,8 +237,9 @@ int main(int argc, char** argv)
         outcome.plantedPath = outcome.tempFolder + squat;
         if (Plant(outcome.plantedPath))
             bystander = std::make_unique<Bystander>("hold", Quoted(outcome.plantedPath));
-        if (!bystander || !bystander->Started() || !WaitUntilHeld(outcome.plantedPath)) {
-            std::fprintf(stderr, "cannot hold a program at %s\n", outcome.plantedPath.c_str());
+        if (!bystander || !bystander->Started() || !bystander->WaitUntilHolding()) {
+            std::fprintf(stderr, "cannot hold a program at %s (the holder ended with %lu)\n",
+                         outcome.plantedPath.c_str(), bystander ? bystander->Stop() : 0ul);
             return 1;
         }
     }

@@ -7,11 +7,13 @@
 //
 // The lab also starts it beside the setup, as another program of the same user, until the
 // named event EVENT is set:
-//     VsLabTamper hold EVENT PATH         keeps the file PATH open for reading, read sharing only
+//     VsLabTamper hold EVENT PATH         keeps the file PATH open for reading, read sharing only,
+//                                         and sets the event EVENT + "Holding" once it has it
 //     VsLabTamper race EVENT PATH SOURCE  replaces PATH with a copy of SOURCE (PATH.race, renamed
 //                                         over it) whenever it is not SOURCE's size and can be
 //                                         replaced
-// These modes write no log; the exit code of race is the number of replacements.
+// These modes write no log; the exit code of race is the number of replacements, that of a
+// hold that could not open its file 1000 + the error.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -72,18 +74,17 @@ std::vector<std::string> PackagesIn(const std::string& folder)
     return names;
 }
 
-int Hold(HANDLE stop, const char* path)
+int Hold(HANDLE stop, const char* stopName, const char* path)
 {
-    // The lab looks for the hold by trying to write, which may get in the way for a moment.
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 500 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            Sleep(10);
-    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return 1;
+        return 1000 + static_cast<int>(GetLastError());
+    HANDLE holding = OpenEventA(EVENT_MODIFY_STATE, FALSE, (std::string(stopName) + "Holding").c_str());
+    if (holding != nullptr) {
+        SetEvent(holding);
+        CloseHandle(holding);
+    }
     WaitForSingleObject(stop, INFINITE);
     CloseHandle(file);
     return 0;
@@ -125,7 +126,7 @@ int BesideTheSetup()
     HANDLE stop = OpenEventA(SYNCHRONIZE, FALSE, __argv[2]);
     if (stop == nullptr)
         return -1;
-    const int result = hold ? Hold(stop, __argv[3]) : Race(stop, __argv[3], __argv[4]);
+    const int result = hold ? Hold(stop, __argv[2], __argv[3]) : Race(stop, __argv[3], __argv[4]);
     CloseHandle(stop);
     return result;
 }
