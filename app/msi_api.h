@@ -3,7 +3,7 @@
 // (ScopedMsiFunctions) for states a real installation cannot produce on demand.
 #pragma once
 
-#include "foundation/scoped_function_table.h"
+#include "foundation/scoped_override.h"
 
 #include <windows.h>
 #include <msi.h>
@@ -21,7 +21,7 @@ struct MsiFunctions {
 const MsiFunctions& Msi();
 // Replaces the table and gives the previous one back.
 MsiFunctions SetMsiFunctions(const MsiFunctions& functions);
-using ScopedMsiFunctions = ScopedFunctionTable<MsiFunctions, SetMsiFunctions>;
+using ScopedMsiFunctions = ScopedOverride<MsiFunctions, SetMsiFunctions>;
 
 // Has Windows Installer write a verbose log of the next installation to the file. Gives false,
 // and leaves Windows Installer as it was, when the file cannot be created: a log it could not

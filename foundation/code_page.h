@@ -3,6 +3,8 @@
 // from the system; the host build from a table that tests choose.
 #pragma once
 
+#include "foundation/scoped_override.h"
+
 namespace CodePage {
 
 bool IsLeadByte(unsigned char byte);
@@ -16,18 +18,9 @@ inline int NextCharPos(const char* text, int pos)
 }
 
 #ifndef _WIN32
-// Host only: the code page for the object's life (0 for a single-byte one, 932 for Japanese
-// Shift-JIS); the previous one is back afterwards.
-class ScopedHostCodePage {
-public:
-    explicit ScopedHostCodePage(int codePage);
-    ~ScopedHostCodePage();
-    ScopedHostCodePage(const ScopedHostCodePage&) = delete;
-    ScopedHostCodePage& operator=(const ScopedHostCodePage&) = delete;
-
-private:
-    int m_previous;
-};
+// Host only: 0 for a single-byte code page, 932 for Japanese Shift-JIS; gives the previous one.
+int SetHostCodePage(int codePage);
+using ScopedHostCodePage = ScopedOverride<int, SetHostCodePage>;
 #endif
 
 } // namespace CodePage

@@ -7,9 +7,12 @@ int g_codePage = 0;
 
 namespace CodePage {
 
-ScopedHostCodePage::ScopedHostCodePage(int codePage) : m_previous(g_codePage) { g_codePage = codePage; }
-
-ScopedHostCodePage::~ScopedHostCodePage() { g_codePage = m_previous; }
+int SetHostCodePage(int codePage)
+{
+    const int previous = g_codePage;
+    g_codePage = codePage;
+    return previous;
+}
 
 bool IsLeadByte(unsigned char byte)
 {

@@ -5,7 +5,7 @@
 #include "foundation/narrow_string.h"
 
 #ifdef _WIN32
-#include "foundation/scoped_function_table.h"
+#include "foundation/scoped_override.h"
 
 #include <windows.h>
 #endif
@@ -20,7 +20,7 @@ struct ErrorBoxFunctions {
 };
 // Replaces the table and gives the previous one back.
 ErrorBoxFunctions SetErrorBoxFunctions(const ErrorBoxFunctions& functions);
-using ScopedErrorBoxFunctions = ScopedFunctionTable<ErrorBoxFunctions, SetErrorBoxFunctions>;
+using ScopedErrorBoxFunctions = ScopedOverride<ErrorBoxFunctions, SetErrorBoxFunctions>;
 #endif
 
 class VsException {

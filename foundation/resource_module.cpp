@@ -6,9 +6,9 @@ HINSTANCE g_resourceModule = nullptr;
 
 HINSTANCE GetResourceModule() { return g_resourceModule != nullptr ? g_resourceModule : GetModuleHandleA(nullptr); }
 
-ScopedResourceModule::ScopedResourceModule(HINSTANCE module) : m_previous(g_resourceModule)
+HINSTANCE SetResourceModule(HINSTANCE module)
 {
+    const HINSTANCE previous = g_resourceModule;
     g_resourceModule = module;
+    return previous;
 }
-
-ScopedResourceModule::~ScopedResourceModule() { g_resourceModule = m_previous; }

@@ -2,7 +2,7 @@
 // looked up by name at every call, so the executable does not import them.
 #pragma once
 
-#include "foundation/scoped_function_table.h"
+#include "foundation/scoped_override.h"
 #include "foundation/unique_handle.h"
 
 #include <windows.h>
@@ -18,7 +18,7 @@ struct ToolHelpFunctions {
 const ToolHelpFunctions& ToolHelp();
 // Replaces the table and gives the previous one back.
 ToolHelpFunctions SetToolHelpFunctions(const ToolHelpFunctions& functions);
-using ScopedToolHelpFunctions = ScopedFunctionTable<ToolHelpFunctions, SetToolHelpFunctions>;
+using ScopedToolHelpFunctions = ScopedOverride<ToolHelpFunctions, SetToolHelpFunctions>;
 
 class CToolHelp32Wrapper {
 public:
