@@ -109,6 +109,14 @@ struct LocalMemory {
     static void Close(Handle h) { LocalFree(h); }
 };
 
+// A hook procedure installed with SetWindowsHookEx.
+struct WindowsHook {
+    using Handle = HHOOK;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { UnhookWindowsHookEx(h); }
+};
+
 // The device context of the whole screen, from GetDC(nullptr).
 struct ScreenDC {
     using Handle = HDC;
@@ -138,3 +146,4 @@ using UniqueRegion = UniqueHandle<HandleTraits::Region>;
 using UniqueGlobalMemory = UniqueHandle<HandleTraits::GlobalMemory>;
 using UniqueLocalMemory = UniqueHandle<HandleTraits::LocalMemory>;
 using UniqueScreenDC = UniqueHandle<HandleTraits::ScreenDC>;
+using UniqueWindowsHook = UniqueHandle<HandleTraits::WindowsHook>;

@@ -16,18 +16,19 @@ HWND HwndOf(const CWnd* pWnd) { return pWnd != nullptr ? pWnd->m_hWnd : nullptr;
 
 } // namespace
 
-CWnd::CreationHook::CreationHook(CWnd* pWnd) : m_pOuterInit(t_pWndInit), m_hOuterHook(t_hHook)
+CWnd::CreationHook::CreationHook(CWnd* pWnd)
+    : m_pOuterInit(t_pWndInit),
+      m_hOuterHook(t_hHook),
+      m_hHook(SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId()))
 {
-    m_hHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
     t_pWndInit = pWnd;
-    t_hHook = m_hHook;
+    t_hHook = m_hHook.Get();
 }
 
 // A window created inside another's creation restores the outer state.
 CWnd::CreationHook::~CreationHook()
 {
-    if (m_hHook != nullptr)
-        UnhookWindowsHookEx(m_hHook);
+    m_hHook.Reset();
     t_pWndInit = m_pOuterInit;
     t_hHook = m_hOuterHook;
 }

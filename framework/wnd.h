@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "foundation/narrow_string.h"
+#include "foundation/unique_handle.h"
 #include "framework/rect.h"
 
 class CWnd {
@@ -93,7 +94,7 @@ protected:
         static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
         CWnd* m_pOuterInit;
         HHOOK m_hOuterHook;
-        HHOOK m_hHook;
+        UniqueWindowsHook m_hHook;
     };
 
 private:

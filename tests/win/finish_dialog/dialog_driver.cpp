@@ -1,5 +1,6 @@
 #include "tests/win/finish_dialog/dialog_driver.h"
 
+#include "foundation/unique_handle.h"
 #include "tests/win/support/wait.h"
 #include "tools/capture/screen_capture.h"
 
@@ -43,24 +44,6 @@ LRESULT CALLBACK SeeMarker(int code, WPARAM removal, LPARAM message)
     return CallNextHookEx(nullptr, code, removal, message);
 }
 
-class MessageHook {
-public:
-    MessageHook(int kind, HOOKPROC procedure, DWORD threadId)
-        : m_hook(SetWindowsHookExA(kind, procedure, nullptr, threadId))
-    {
-    }
-    ~MessageHook()
-    {
-        if (m_hook != nullptr)
-            UnhookWindowsHookEx(m_hook);
-    }
-    MessageHook(const MessageHook&) = delete;
-    MessageHook& operator=(const MessageHook&) = delete;
-
-private:
-    HHOOK m_hook;
-};
-
 } // namespace
 
 void WaitForPostedMessages(HWND window)
@@ -68,7 +51,8 @@ void WaitForPostedMessages(HWND window)
     // A thread takes its posted messages in order: once it takes a marker posted now, it has
     // handled every message posted before.
     g_markerTaken = false;
-    const MessageHook hook(WH_GETMESSAGE, SeeMarker, GetWindowThreadProcessId(window, nullptr));
+    const UniqueWindowsHook hook(
+        SetWindowsHookExA(WH_GETMESSAGE, SeeMarker, nullptr, GetWindowThreadProcessId(window, nullptr)));
     PostMessageA(window, MarkerMessage(), 0, 0);
     WaitFor("the dialog to handle the messages posted to it", [window] { return g_markerTaken || !IsWindow(window); },
             10000);
