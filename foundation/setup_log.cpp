@@ -11,7 +11,7 @@ constexpr char kLogName[] = "VsEnclosaSetupBoot.log";
 
 struct LogFile {
     UniqueKernelHandle file;
-    char msiLogPath[MAX_PATH + 64] = {};
+    char msiLogName[96] = {};
 };
 
 LogFile& Log()
@@ -83,16 +83,16 @@ namespace SetupLog {
 void Open(const char* version)
 {
     LogFile& log = Log();
-    char folder[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder)
-        return;
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     char run[48] = {};
     std::snprintf(run, sizeof run, "%04u%02u%02u-%02u%02u%02u-%lu", now.wYear, now.wMonth, now.wDay, now.wHour,
                   now.wMinute, now.wSecond, GetCurrentProcessId());
-    std::snprintf(log.msiLogPath, sizeof log.msiLogPath, "%sVsEnclosaSetupBoot-%s-msi.log", folder, run);
+    std::snprintf(log.msiLogName, sizeof log.msiLogName, "VsEnclosaSetupBoot-%s-msi.log", run);
+    char folder[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder)
+        return;
 
     char path[MAX_PATH + 32] = {};
     std::snprintf(path, sizeof path, "%s%s", folder, kLogName);
@@ -134,6 +134,6 @@ void Write(const char* format, ...)
     WriteLine(line, length);
 }
 
-const char* MsiLogPath() { return Log().msiLogPath; }
+const char* MsiLogName() { return Log().msiLogName; }
 
 } // namespace SetupLog

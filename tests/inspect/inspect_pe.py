@@ -65,6 +65,9 @@ class Inspection:
         self.expect("subsystem", self.pe.subsystem, pe_file.SUBSYSTEM_WINDOWS_GUI)
         if not self.pe.characteristics & 0x0002:
             self.fail("image is not marked executable")
+        # A 32-bit setup on 64-bit Windows gets 4 GB of address space for its payload views.
+        if self.arch == "x86" and not self.pe.characteristics & 0x0020:
+            self.fail("image is not marked large-address-aware")
 
     def catalogue(self):
         # Custom types are stored upper-case; lookups by name ignore case.

@@ -70,7 +70,9 @@ void RemoveTree(const std::string& path)
             if (name == "." || name == "..")
                 continue;
             const std::string child = path + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                RemoveDirectoryLink(child);
+            } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child);
             } else {
                 SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -80,6 +82,68 @@ void RemoveTree(const std::string& path)
         FindClose(search);
     }
     RemoveDirectoryA(path.c_str());
+}
+
+namespace {
+
+// Wine's own answer to where a path is on the Unix side; empty on Windows.
+std::string UnixPathOf(const std::string& path)
+{
+    using UnixFileName = char*(CDECL*)(LPCWSTR);
+    const auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH] = {};
+    if (unixFileName == nullptr || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return {};
+    char* unix = unixFileName(wide);
+    const std::string result = unix != nullptr ? unix : "";
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+bool IsLink(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Runs a command line and waits for the change it makes: Wine starts a Unix program without a
+// process to wait for.
+bool RunUntil(std::string commandLine, bool (*done)(const std::string&), const std::string& path)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    WaitForSingleObject(info.hProcess, 10000);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    for (int tries = 0; tries < 100 && !done(path); ++tries)
+        Sleep(50);
+    return done(path);
+}
+
+} // namespace
+
+bool MakeDirectoryLink(const std::string& link, const std::string& target)
+{
+    const std::string unixLink = UnixPathOf(link);
+    const std::string unixTarget = UnixPathOf(target);
+    if (unixLink.empty() || unixTarget.empty())
+        return RunUntil("cmd.exe /c mklink /J \"" + link + "\" \"" + target + "\"", IsLink, link);
+    return RunUntil("Z:\\bin\\ln -s \"" + unixTarget + "\" \"" + unixLink + "\"", IsLink, link);
+}
+
+void RemoveDirectoryLink(const std::string& link)
+{
+    if (RemoveDirectoryA(link.c_str()))
+        return;
+    const std::string unixLink = UnixPathOf(link);
+    if (!unixLink.empty())
+        RunUntil("Z:\\bin\\rm -f \"" + unixLink + "\"", [](const std::string& path) { return !IsLink(path); },
+                 link);
 }
 
 std::set<std::string> FolderEntries(const std::string& folder, bool foldersOnly)
@@ -110,3 +174,43 @@ std::string ArtifactsFolder()
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
+
+namespace {
+
+std::string WindowsTemp()
+{
+    char windows[MAX_PATH] = {};
+    GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\Temp";
+}
+
+std::set<std::string> WorkFolderNames()
+{
+    std::set<std::string> names;
+    for (const std::string& name : FolderEntries(WindowsTemp(), true)) {
+        if (name.rfind("VsEnclosaSetupBoot-", 0) == 0)
+            names.insert(name);
+    }
+    return names;
+}
+
+} // namespace
+
+NewWorkFolders::NewWorkFolders() : m_before(WorkFolderNames()) {}
+
+NewWorkFolders::~NewWorkFolders()
+{
+    for (const std::string& path : Paths())
+        RemoveTree(path);
+}
+
+std::vector<std::string> NewWorkFolders::Paths() const
+{
+    std::vector<std::string> paths;
+    for (const std::string& name : WorkFolderNames()) {
+        if (m_before.count(name) == 0)
+            paths.push_back(WindowsTemp() + "\\" + name);
+    }
+    return paths;
+}
+

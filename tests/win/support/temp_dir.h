@@ -3,6 +3,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -47,12 +48,35 @@ private:
     TmpOverride m_tmp;
 };
 
+// The setup's work folders (Windows' Temp folder, VsEnclosaSetupBoot-*) made while it lives;
+// it removes them at its end, so that a test bed does not fill up with kept packages.
+class NewWorkFolders {
+public:
+    NewWorkFolders();
+    ~NewWorkFolders();
+    NewWorkFolders(const NewWorkFolders&) = delete;
+    NewWorkFolders& operator=(const NewWorkFolders&) = delete;
+
+    // The full paths of the work folders that are there now and were not at the start.
+    std::vector<std::string> Paths() const;
+
+private:
+    std::set<std::string> m_before;
+};
+
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 // The file's bytes; empty when it cannot be read. FileExists tells the two apart.
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// Removes a folder with all it holds; a directory link inside is removed, never entered.
 void RemoveTree(const std::string& path);
+// A directory link at link pointing at target, as another program of the user would plant one:
+// a junction on Windows, a Unix symbolic link under Wine (whose own calls make none). False when
+// none could be made.
+bool MakeDirectoryLink(const std::string& link, const std::string& target);
+// Removes such a link itself; Wine's own calls cannot.
+void RemoveDirectoryLink(const std::string& link);
 // Names of a folder's entries without "." and ".."; only its sub-folders when foldersOnly.
 std::set<std::string> FolderEntries(const std::string& folder, bool foldersOnly = false);
 // Folder where a test keeps what a person may want to look at (screenshots).
