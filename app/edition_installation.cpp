@@ -15,7 +15,6 @@
 
 #include <cstring>
 #include <utility>
-#include <vector>
 
 const EditionProfile kEditionProfileX86 = {
     "{6513270E-269E-4D37-B2A7-4DE452E6B438}",
@@ -117,37 +116,40 @@ UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type)
     return std::move(hold.file);
 }
 
-bool IsVariable(const WCHAR* entry, const WCHAR* name)
-{
-    const int length = lstrlenW(name);
-    return CompareStringOrdinal(entry, length, name, length, TRUE) == CSTR_EQUAL && entry[length] == L'=';
-}
-
-// The setup's environment with TEMP and TMP naming folder: a runtime installer that unpacks
-// itself into its temporary folder does so where only administrators can write.
-std::vector<WCHAR> EnvironmentWithTemp(const char* folder)
-{
-    std::vector<WCHAR> block;
-    const WideText temp = ToUtf16(folder, CP_ACP);
-    const auto append = [&block](const WCHAR* text) {
-        block.insert(block.end(), text, text + lstrlenW(text));
-    };
-    WCHAR* strings = GetEnvironmentStringsW();
-    for (const WCHAR* entry = strings; entry != nullptr && *entry != L'\0'; entry += lstrlenW(entry) + 1) {
-        if (!IsVariable(entry, L"TEMP") && !IsVariable(entry, L"TMP")) {
-            append(entry);
-            block.push_back(L'\0');
+// While it lives, the process's TEMP and TMP name the folder: what the runtime installer and
+// Windows Installer's own part in this process put into their temporary folder lands where only
+// administrators can write, and not in the person's folder. The person's values come back
+// unchanged, in UTF-16, whatever the ANSI code page can carry.
+class ScopedTemporaryFolder {
+public:
+    explicit ScopedTemporaryFolder(const char* folder)
+    {
+        const WideText path = ToUtf16(folder, CP_ACP);
+        for (Saved& variable : m_saved) {
+            const DWORD length = GetEnvironmentVariableW(variable.name, nullptr, 0);
+            variable.wasSet = length > 0;
+            variable.value.assign(length > 0 ? length : 1, L'\0');
+            if (length > 0)
+                GetEnvironmentVariableW(variable.name, variable.value.data(), length);
+            SetEnvironmentVariableW(variable.name, path.data());
         }
     }
-    FreeEnvironmentStringsW(strings);
-    for (const WCHAR* name : {L"TEMP=", L"TMP="}) {
-        append(name);
-        append(temp.data());
-        block.push_back(L'\0');
+    ~ScopedTemporaryFolder()
+    {
+        for (const Saved& variable : m_saved)
+            SetEnvironmentVariableW(variable.name, variable.wasSet ? variable.value.data() : nullptr);
     }
-    block.push_back(L'\0');
-    return block;
-}
+    ScopedTemporaryFolder(const ScopedTemporaryFolder&) = delete;
+    ScopedTemporaryFolder& operator=(const ScopedTemporaryFolder&) = delete;
+
+private:
+    struct Saved {
+        const WCHAR* name;
+        bool wasSet = false;
+        WideText value;
+    };
+    Saved m_saved[2] = {{L"TEMP", false, {}}, {L"TMP", false, {}}};
+};
 
 UINT InstallFresh(const MsiFunctions& msi, const char* packagePath)
 {
@@ -208,6 +210,7 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* wor
         return false;
     }
 
+    const ScopedTemporaryFolder temporary(work.Path());
     // Quoted: unquoted, a folder with blanks would let the platform try a shorter name first.
     CStringA runtimeCommand;
     runtimeCommand.Format("\"%s\" /q:a", runtimePath.GetString());
@@ -240,12 +243,10 @@ void RunAndWait(const char* commandLine, const char* folder)
 
     CStringA writable(commandLine);
     char* line = writable.GetBuffer(writable.GetLength());
-    // The environment goes as UTF-16: the person's own variables may hold names that the ANSI
-    // code page cannot carry. The program runs in the folder, so that its own search for DLLs
-    // starts there and not in a folder of the person's.
-    std::vector<WCHAR> environment = EnvironmentWithTemp(folder);
-    const BOOL started = CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                                        environment.data(), folder, &startup, &info);
+    // The program runs in the folder, so that its own search for DLLs starts there and not in a
+    // folder of the person's.
+    const BOOL started =
+        CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info);
     const DWORD startError = started ? 0 : GetLastError();
     writable.ReleaseBuffer();
     if (!started) {

@@ -29,6 +29,6 @@ extern const EditionProfile kEditionProfileX64;
 // payload cannot be written, held or is not exactly our bytes.
 bool InstallEdition(const EditionProfile& profile, UINT* exitCode = nullptr, VsFsPath* workFolder = nullptr);
 
-// Starts a process from a command line in folder, with folder as its temporary folder too, and
-// waits for its end; a line that cannot start is ignored.
+// Starts a process from a command line with folder as its current folder and waits for its end;
+// a line that cannot start is ignored.
 void RunAndWait(const char* commandLine, const char* folder);

@@ -71,12 +71,6 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Removes a folder with all it holds; a directory link inside is removed, never entered.
 void RemoveTree(const std::string& path);
-// A directory link at link pointing at target, as another program of the user would plant one:
-// a junction on Windows, a Unix symbolic link under Wine (whose own calls make none). False when
-// none could be made.
-bool MakeDirectoryLink(const std::string& link, const std::string& target);
-// Removes such a link itself; Wine's own calls cannot.
-void RemoveDirectoryLink(const std::string& link);
 // Names of a folder's entries without "." and ".."; only its sub-folders when foldersOnly.
 std::set<std::string> FolderEntries(const std::string& folder, bool foldersOnly = false);
 // Folder where a test keeps what a person may want to look at (screenshots).

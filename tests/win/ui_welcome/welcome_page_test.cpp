@@ -2,6 +2,7 @@
 #include "foundation/error.h"
 #include "foundation/folder_tree.h"
 #include "tests/win/support/temp_dir.h"
+#include "tools/directory_link/directory_link.h"
 #include "tests/win/ui_welcome/test_page_ids.h"
 #include "ui/welcome_page.h"
 

@@ -3,6 +3,7 @@
 #include "foundation/fs_path.h"
 #include "foundation/unique_handle.h"
 #include "tools/capture/screen_capture.h"
+#include "tools/directory_link/directory_link.h"
 
 #include <algorithm>
 #include <map>
@@ -176,8 +177,25 @@ private:
         }
     }
 
+    // A link to the plan's folder, into a folder the run made in its work folder.
+    void PlantLink()
+    {
+        if (m_plan.linkTarget.empty() || m_record.linkPlanted)
+            return;
+        for (const auto& [key, created] : m_last.workSubfolders) {
+            if (m_record.before.workSubfolders.count(key) != 0)
+                continue;
+            const std::string link = WindowsTempFolder() + key + "\\VsLabLink";
+            m_record.linkPlanted = MakeDirectoryLink(link, m_plan.linkTarget);
+            if (m_record.linkPlanted)
+                m_record.events.emplace_back(Elapsed(), "link+ work" + key.substr(key.find('\\')) + "\\VsLabLink");
+            return;
+        }
+    }
+
     void Handle(HWND window, DWORD seenAt)
     {
+        PlantLink();
         WindowRecord record;
         record.atMs = seenAt;
         const size_t number = m_record.windows.size() + 1;
