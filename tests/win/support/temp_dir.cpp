@@ -22,20 +22,25 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { RemoveTree(m_path); }
 
-TmpOverride::TmpOverride(const std::string& path)
+TmpOverride::TmpOverride()
 {
-    const DWORD size = GetEnvironmentVariableA("TMP", nullptr, 0);
+    const DWORD size = GetEnvironmentVariableW(L"TMP", nullptr, 0);
     m_wasSet = size > 0;
     if (m_wasSet) {
         m_saved.resize(size);
-        m_saved.resize(GetEnvironmentVariableA("TMP", &m_saved[0], size));
+        m_saved.resize(GetEnvironmentVariableW(L"TMP", &m_saved[0], size));
     }
-    PointAt(path);
 }
 
-TmpOverride::~TmpOverride() { SetEnvironmentVariableA("TMP", m_wasSet ? m_saved.c_str() : nullptr); }
+TmpOverride::TmpOverride(const std::string& path) : TmpOverride() { PointAt(path); }
+
+TmpOverride::TmpOverride(const std::wstring& path) : TmpOverride() { PointAt(path); }
+
+TmpOverride::~TmpOverride() { SetEnvironmentVariableW(L"TMP", m_wasSet ? m_saved.c_str() : nullptr); }
 
 void TmpOverride::PointAt(const std::string& path) const { SetEnvironmentVariableA("TMP", path.c_str()); }
+
+void TmpOverride::PointAt(const std::wstring& path) const { SetEnvironmentVariableW(L"TMP", path.c_str()); }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {

@@ -21,20 +21,24 @@ private:
 };
 
 // Points TMP, which GetTempPath reads first, at a path while it lives; the old value, or its
-// absence, comes back at the end.
+// absence, comes back at the end. A UTF-16 path names a folder outside the ANSI code page.
 class TmpOverride {
 public:
     explicit TmpOverride(const std::string& path);
+    explicit TmpOverride(const std::wstring& path);
     ~TmpOverride();
     TmpOverride(const TmpOverride&) = delete;
     TmpOverride& operator=(const TmpOverride&) = delete;
 
     // Points it elsewhere (a file in the way, a path too long); the old value still comes back.
     void PointAt(const std::string& path) const;
+    void PointAt(const std::wstring& path) const;
 
 private:
+    TmpOverride();
+
     bool m_wasSet = false;
-    std::string m_saved;
+    std::wstring m_saved;
 };
 
 // A fresh folder that is the process's temporary folder while it lives.

@@ -61,6 +61,17 @@ std::string OwnTempFolder()
     return WithSeparator(length > 0 && length <= MAX_PATH ? folder : "C:\\");
 }
 
+std::string Utf8(const std::wstring& text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1)
+        return {};
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+    utf8.pop_back();
+    return utf8;
+}
+
 std::string StandInLog()
 {
     char folder[MAX_PATH] = {};
@@ -266,7 +277,14 @@ int main(int argc, char** argv)
     outcome.scenario = BaseName(arguments.scenario);
     outcome.title = scenario.Get("title");
     outcome.setupPath = FullPath(arguments.setup);
-    outcome.tempFolder = PrepareTempFolder(scenario.Get("temp", "plain"), OwnTempFolder());
+    const std::string tempKind = scenario.Get("temp", "plain");
+    outcome.tempFolder = PrepareTempFolder(tempKind, OwnTempFolder());
+    if (outcome.tempFolder.empty()) {
+        std::fprintf(stderr, "cannot make the temporary folder \"%s\"\n", tempKind.c_str());
+        return 1;
+    }
+    const std::wstring tempVariable = TempVariableFor(tempKind, outcome.tempFolder);
+    outcome.tempGiven = Utf8(tempVariable);
     // A folder in the place of the setup's log: the log cannot be opened.
     if (scenario.Get("temp.log") == "blocked" &&
         !CreateDirectoryA((outcome.tempFolder + "VsEnclosaSetupBoot.log").c_str(), nullptr)) {
@@ -331,6 +349,7 @@ int main(int argc, char** argv)
         run.plan.number = number;
         run.plan.setupPath = outcome.setupPath;
         run.plan.tempFolder = outcome.tempFolder;
+        run.plan.tempVariable = tempVariable;
         run.plan.outFolder = out;
         run.plan.logPath = scenario.Get("runtime.log", StandInLog());
         const std::string perRun = "answers.run" + std::to_string(number);

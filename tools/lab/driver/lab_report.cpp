@@ -282,6 +282,7 @@ bool WriteFacts(const std::string& path, const LabOutcome& outcome)
     facts.Add("scenario", outcome.scenario);
     facts.Add("setup", outcome.setupPath);
     facts.Add("temp.folder", outcome.tempFolder);
+    facts.Add("temp.given", outcome.tempGiven);
     facts.Add("runs", std::to_string(outcome.runs.size()));
     std::vector<std::string> exits;
     size_t plantedRuns = 0;
@@ -306,7 +307,7 @@ bool WriteTranscript(const std::string& path, const LabOutcome& outcome)
     std::ofstream file(path, std::ios::binary);
     file << "Scenario " << outcome.scenario << (outcome.title.empty() ? "" : ": " + outcome.title) << "\n";
     file << "Setup " << outcome.setupPath << "\n";
-    file << "Temporary folder " << outcome.tempFolder << "\n";
+    file << "Temporary folder " << outcome.tempFolder << " (TEMP and TMP: " << outcome.tempGiven << ")\n";
     if (!outcome.plantedPath.empty())
         file << "Planted program " << outcome.plantedPath << "\n";
     for (const LabRun& run : outcome.runs)

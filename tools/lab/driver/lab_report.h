@@ -23,6 +23,7 @@ struct LabOutcome {
     std::string title;
     std::string setupPath;
     std::string tempFolder;
+    std::string tempGiven;  // what TEMP and TMP say to the setup, in UTF-8
     std::string plantedPath;
     std::string raceOverwrites;  // how often a racing program replaced a payload, when one ran
     std::vector<LabRun> runs;

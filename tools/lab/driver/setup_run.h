@@ -16,6 +16,7 @@ struct RunPlan {
     int number = 1;
     std::string setupPath;
     std::string tempFolder;  // with a trailing backslash
+    std::wstring tempVariable;  // what TEMP and TMP say to the setup
     std::string outFolder;   // with a trailing backslash; screenshots go here
     std::string logPath;     // the runtime stand-ins' log
     std::vector<std::string> answers;  // one per window, in the order they appear
