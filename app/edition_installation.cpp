@@ -7,6 +7,8 @@
 #include "foundation/resource_extraction.h"
 #include "foundation/setup_log.h"
 #include "foundation/unique_handle.h"
+#include "foundation/wide_text.h"
+#include "foundation/work_folder.h"
 #include "framework/message_box.h"
 #include "outlook/outlook_launcher.h"
 #include "resources/resource_ids.h"
@@ -92,10 +94,17 @@ void LogExtracted(const char* path, const PayloadHold& hold)
 }
 
 // Writes a payload and keeps it held until it has been run or installed. Only a file that is
-// exactly our bytes may be used: it runs elevated. Otherwise the "Error" names the file.
+// exactly our bytes may be used: it runs elevated. Otherwise the "Error" names the file; a
+// write that failed says why in the system's words (a full disk is no tampering).
 UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type)
 {
-    ExtractResourceToFile(path, id, type);
+    const DWORD writeError = ExtractResourceToFile(path, id, type);
+    if (writeError != ERROR_SUCCESS) {
+        SetupLog::Write("Extracted %s: cannot be written (error %lu)", path.GetString(), writeError);
+        CStringA text;
+        text.FormatById(IDS_PAYLOAD_NOT_WRITTEN, path.GetString());
+        throw Error::VsExceptionCommon(writeError, text, nullptr, 0);
+    }
     PayloadHold hold = HoldAndCheck(path, id, type);
     LogExtracted(path, hold);
     if (hold.check != PayloadCheck::Intact) {
@@ -106,6 +115,41 @@ UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type)
     }
     return std::move(hold.file);
 }
+
+// While it lives, the process's TEMP and TMP name the folder: what the runtime installer and
+// Windows Installer's own part in this process put into their temporary folder lands where only
+// administrators can write, and not in the person's folder. The person's values come back
+// unchanged, in UTF-16, whatever the ANSI code page can carry.
+class ScopedTemporaryFolder {
+public:
+    explicit ScopedTemporaryFolder(const char* folder)
+    {
+        const WideText path = ToUtf16(folder, CP_ACP);
+        for (Saved& variable : m_saved) {
+            const DWORD length = GetEnvironmentVariableW(variable.name, nullptr, 0);
+            variable.wasSet = length > 0;
+            variable.value.assign(length > 0 ? length : 1, L'\0');
+            if (length > 0)
+                GetEnvironmentVariableW(variable.name, variable.value.data(), length);
+            SetEnvironmentVariableW(variable.name, path.data());
+        }
+    }
+    ~ScopedTemporaryFolder()
+    {
+        for (const Saved& variable : m_saved)
+            SetEnvironmentVariableW(variable.name, variable.wasSet ? variable.value.data() : nullptr);
+    }
+    ScopedTemporaryFolder(const ScopedTemporaryFolder&) = delete;
+    ScopedTemporaryFolder& operator=(const ScopedTemporaryFolder&) = delete;
+
+private:
+    struct Saved {
+        const WCHAR* name;
+        bool wasSet = false;
+        WideText value;
+    };
+    Saved m_saved[2] = {{L"TEMP", false, {}}, {L"TMP", false, {}}};
+};
 
 UINT InstallFresh(const MsiFunctions& msi, const char* packagePath)
 {
@@ -121,7 +165,7 @@ UINT InstallFresh(const MsiFunctions& msi, const char* packagePath)
 
 } // namespace
 
-bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
+bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* workFolder)
 {
     UINT ignored = 0;
     UINT& code = exitCode != nullptr ? *exitCode : ignored;
@@ -148,6 +192,16 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
     const bool installed = ProductInstalled(msi, profile.productCode);
     SetupLog::Write("This edition %s: %s", profile.productCode, installed ? "installed" : "not installed");
 
+    // Everything the installation needs is in place before Outlook is asked to close: a person
+    // is never left with a closed Outlook and nothing installed for want of a folder or a file.
+    WorkFolder work;
+    work.CreateForRun();
+    SetupLog::Write("Work folder: %s", work.Path().GetString());
+    const VsFsPath packagePath = work.Path().Combine(profile.packageFileName);
+    const UniqueKernelHandle packageHold = ExtractHeld(packagePath, profile.packageResource, "MSI");
+    const VsFsPath runtimePath = work.Path().Combine(profile.runtimeFileName);
+    const UniqueKernelHandle runtimeHold = ExtractHeld(runtimePath, profile.runtimeResource, "EXE");
+
     CStringA question;
     question.LoadById(IDS_CLOSE_OUTLOOK_QUESTION);
     COutlookLauncher launcher;
@@ -156,24 +210,22 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
         return false;
     }
 
-    const VsFsPath folder = PayloadFolder();
-    const VsFsPath packagePath = folder.Combine(profile.packageFileName);
-    const UniqueKernelHandle packageHold = ExtractHeld(packagePath, profile.packageResource, "MSI");
-
-    const VsFsPath runtimePath = folder.Combine(profile.runtimeFileName);
-    const UniqueKernelHandle runtimeHold = ExtractHeld(runtimePath, profile.runtimeResource, "EXE");
-
-    // Quoted: unquoted, a folder with blanks ("C:\Users\John Smith\...") lets the platform try
-    // "C:\Users\John.exe" first, and that would run elevated.
+    const ScopedTemporaryFolder temporary(work.Path());
+    // Quoted: unquoted, a folder with blanks would let the platform try a shorter name first.
     CStringA runtimeCommand;
     runtimeCommand.Format("\"%s\" /q:a", runtimePath.GetString());
-    RunAndWait(runtimeCommand);
+    RunAndWait(runtimeCommand, work.Path());
 
     msi.SetInternalUI(INSTALLUILEVEL_FULL, nullptr);
-    const char* msiLog = SetupLog::MsiLogPath();
+    const VsFsPath msiLog = *SetupLog::MsiLogName() != '\0' ? work.Path().Combine(SetupLog::MsiLogName()) : VsFsPath();
     SetupLog::Write("Windows Installer: %s \"%s\", verbose log %s", packagePath.GetString(),
                     installed ? kReinstallCommandLine : kInstallCommandLine,
-                    EnableMsiVerboseLog(msiLog) ? msiLog : "none");
+                    EnableMsiVerboseLog(msiLog) ? msiLog.GetString() : "none");
+    // From here the folder stays: Windows Installer repairs from the package where it was
+    // installed from, and support reads its log there.
+    work.Keep();
+    if (workFolder != nullptr)
+        *workFolder = work.Path();
     const UINT result = installed ? msi.InstallProduct(packagePath, kReinstallCommandLine)
                                   : InstallFresh(msi, packagePath);
     SetupLog::Write("Windows Installer: result %u", result);
@@ -181,7 +233,7 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode)
     return result == ERROR_SUCCESS;
 }
 
-void RunAndWait(const char* commandLine)
+void RunAndWait(const char* commandLine, const char* folder)
 {
     STARTUPINFOA startup = {};
     GetStartupInfoA(&startup);
@@ -191,8 +243,10 @@ void RunAndWait(const char* commandLine)
 
     CStringA writable(commandLine);
     char* line = writable.GetBuffer(writable.GetLength());
+    // The program runs in the folder, so that its own search for DLLs starts there and not in a
+    // folder of the person's.
     const BOOL started =
-        CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+        CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info);
     const DWORD startError = started ? 0 : GetLastError();
     writable.ReleaseBuffer();
     if (!started) {

@@ -2,6 +2,8 @@
 // guard, the installed check, closing Outlook, the payloads and Windows Installer.
 #pragma once
 
+#include "foundation/fs_path.h"
+
 #include <windows.h>
 
 struct EditionProfile {
@@ -20,10 +22,13 @@ extern const EditionProfile kEditionProfileX64;
 // True only when Windows Installer reported success. exitCode, when given, receives what the
 // process should end with: Windows Installer's result, ERROR_INSTALL_USEREXIT (1602) when the
 // user declined to close Outlook, ERROR_PRODUCT_VERSION (1638) for another language edition,
-// ERROR_INSTALL_SERVICE_FAILURE (1601) when Windows Installer cannot be had. Raises an
-// Error::VsException, before anything is run or installed, when there is no temporary folder
-// or a payload cannot be held or is not exactly our bytes.
-bool InstallEdition(const EditionProfile& profile, UINT* exitCode = nullptr);
+// ERROR_INSTALL_SERVICE_FAILURE (1601) when Windows Installer cannot be had. workFolder, when
+// given, receives the run's work folder once Windows Installer has been called with its package
+// (the finish dialog puts its page there). Raises an Error::VsException, before Outlook is asked
+// to close and before anything is run or installed, when the work folder cannot be made or a
+// payload cannot be written, held or is not exactly our bytes.
+bool InstallEdition(const EditionProfile& profile, UINT* exitCode = nullptr, VsFsPath* workFolder = nullptr);
 
-// Starts a process from a command line and waits for its end; a line that cannot start is ignored.
-void RunAndWait(const char* commandLine);
+// Starts a process from a command line with folder as its current folder and waits for its end;
+// a line that cannot start is ignored.
+void RunAndWait(const char* commandLine, const char* folder);

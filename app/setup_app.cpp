@@ -34,7 +34,8 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
         const EditionProfile& profile =
             architecture == OutlookArchitecture::X64 ? kEditionProfileX64 : kEditionProfileX86;
         UINT result = ERROR_INSTALL_FAILURE;
-        if (!InstallEdition(profile, &result)) {
+        VsFsPath workFolder;
+        if (!InstallEdition(profile, &result, &workFolder)) {
             // A failed installation never ends with the success code.
             SetExitCode(result != ERROR_SUCCESS ? static_cast<int>(result) : kExitSetupError);
             return FALSE;
@@ -53,7 +54,7 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
             SetupLog::Write("GDI+: start-up failed with status %d; no finish dialog", m_gdiplus->Status());
             return FALSE;
         }
-        CDlgFinishSetupImpl dialog;
+        CDlgFinishSetupImpl dialog(workFolder);
         SetupLog::Write("Finish dialog: shown");
         const INT_PTR ended = dialog.DoModal();
         SetupLog::Write("Finish dialog: ended with %d (%s)", static_cast<int>(ended),

@@ -15,6 +15,11 @@ bool VsFileFind::FindNext()
 
 bool VsFileFind::IsDirectory() const { return (m_record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
+bool VsFileFind::IsReparsePoint() const
+{
+    return (m_record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 bool VsFileFind::IsDots() const
 {
     if (!IsDirectory() || m_record.cFileName[0] != '.')

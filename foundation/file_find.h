@@ -15,6 +15,8 @@ public:
     // Moves to the next entry (the first on the first call); true while there is one.
     bool FindNext();
     bool IsDirectory() const;
+    // A junction, a symbolic link or a mount point, whatever it points at.
+    bool IsReparsePoint() const;
     // A folder named "." or "..".
     bool IsDots() const;
     VsFsPath GetFilePath() const;

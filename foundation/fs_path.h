@@ -70,6 +70,7 @@ public:
 using VsFsPath = VsFsPathT<Traits::VsFsPathStrTraitA>;
 
 #ifdef _WIN32
-// The user's temporary folder with a trailing separator; empty when the platform cannot say.
+// The user's temporary folder with a trailing separator, exact in the ANSI code page (else in
+// its short form); empty when the platform cannot say or the folder has no exact narrow name.
 VsFsPath GetTempFolder();
 #endif

@@ -1,19 +1,42 @@
 #include "foundation/resource_extraction.h"
 
-#include "foundation/error.h"
 #include "foundation/file_write.h"
 #include "foundation/resource_bytes.h"
-#include "resources/resource_ids.h"
 
+#include <algorithm>
 #include <cstring>
 
-void ExtractResourceToFile(const char* path, WORD id, const char* type)
+namespace {
+
+// The held file is compared a window at a time: a view of a whole package of many megabytes
+// may find no room in a 32-bit address space. A multiple of the allocation granularity.
+constexpr DWORD kCompareWindow = 4 * 1024 * 1024;
+
+PayloadCheck CompareInWindows(HANDLE mapping, const ResourceBytes& resource)
+{
+    for (DWORD offset = 0; offset < resource.size; offset += kCompareWindow) {
+        const DWORD length = std::min(kCompareWindow, resource.size - offset);
+        const UniqueFileView view(MapViewOfFile(mapping, FILE_MAP_READ, 0, offset, length));
+        if (!view)
+            return PayloadCheck::NotHeld;
+        if (std::memcmp(view.Get(), resource.bytes + offset, length) != 0)
+            return PayloadCheck::Differs;
+    }
+    return PayloadCheck::Intact;
+}
+
+} // namespace
+
+DWORD ExtractResourceToFile(const char* path, WORD id, const char* type)
 {
     DeleteFileA(path);
     const ResourceBytes resource = LoadResourceBytes(MAKEINTRESOURCEA(id), type);
-    VsFileWrite file(path, FILE_SHARE_READ);
+    VsFileWrite file(path, FILE_SHARE_READ, CREATE_NEW);
+    if (!file.IsOpen())
+        return GetLastError();
     // One write of the whole resource, straight from the mapped resource bytes.
-    file.Write(resource.bytes != nullptr ? static_cast<const void*>(resource.bytes) : "", resource.size);
+    const void* bytes = resource.bytes != nullptr ? static_cast<const void*>(resource.bytes) : "";
+    return file.Write(bytes, resource.size) ? ERROR_SUCCESS : GetLastError();
 }
 
 PayloadCheck CheckAgainstResource(HANDLE file, WORD id, const char* type)
@@ -22,17 +45,17 @@ PayloadCheck CheckAgainstResource(HANDLE file, WORD id, const char* type)
     if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size))
         return PayloadCheck::NotHeld;
     const ResourceBytes resource = LoadResourceBytes(MAKEINTRESOURCEA(id), type);
-    if (size.QuadPart != resource.size)
+    // Without the resource there is nothing the file could be: an empty file is not ours either.
+    if (resource.bytes == nullptr || size.QuadPart != resource.size)
         return PayloadCheck::Differs;
     if (resource.size == 0)
         return PayloadCheck::Intact;
-    // Compared in place through a view of the held file, without a copy; the hold keeps anyone
-    // from shortening the file under the view.
+    // Compared in place through views of the held file, without a copy; the hold keeps anyone
+    // from shortening the file under a view.
     const UniqueKernelHandle mapping(CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
-    const UniqueFileView view(mapping ? MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0) : nullptr);
-    if (!view)
+    if (!mapping)
         return PayloadCheck::NotHeld;
-    return std::memcmp(view.Get(), resource.bytes, resource.size) == 0 ? PayloadCheck::Intact : PayloadCheck::Differs;
+    return CompareInWindows(mapping.Get(), resource);
 }
 
 PayloadHold HoldAndCheck(const char* path, WORD id, const char* type)
@@ -42,15 +65,4 @@ PayloadHold HoldAndCheck(const char* path, WORD id, const char* type)
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     hold.check = CheckAgainstResource(hold.file.Get(), id, type);
     return hold;
-}
-
-VsFsPath PayloadFolder()
-{
-    VsFsPath folder = GetTempFolder();
-    if (folder.IsEmpty()) {
-        CStringA text;
-        text.LoadById(IDS_NO_TEMP_FOLDER);
-        throw Error::VsExceptionText(text, nullptr, 0);
-    }
-    return folder;
 }

@@ -1,19 +1,22 @@
-// Writes one embedded resource of a custom type to a file, replacing any file of that name,
-// and checks a written payload before it is run or installed.
+// Writes one embedded resource of a custom type to a new file, and checks a written payload
+// before it is run or installed.
 #pragma once
 
-#include "foundation/fs_path.h"
 #include "foundation/unique_handle.h"
 
 #include <windows.h>
 
-void ExtractResourceToFile(const char* path, WORD id, const char* type);
+// Deletes whatever is at path (a link itself, never what it points at), then creates the file
+// new and writes the resource into it: a name someone took again meanwhile is never written
+// through. Gives 0, or the platform's error when the file cannot be created or written (a
+// full disk, say). A missing resource gives an empty file.
+DWORD ExtractResourceToFile(const char* path, WORD id, const char* type);
 
 // What the integrity check of an extracted payload found.
 enum class PayloadCheck {
     Intact,   // held, and its size and bytes are exactly the resource's
     NotHeld,  // the file could not be opened and held
-    Differs,  // held, but its size or bytes are not the resource's
+    Differs,  // held, but its size or bytes are not the resource's, or there is no such resource
 };
 
 // A payload held open for reading with read sharing only: while the hold lasts nobody can
@@ -30,8 +33,3 @@ PayloadHold HoldAndCheck(const char* path, WORD id, const char* type);
 
 // The comparison alone, on a handle open for reading.
 PayloadCheck CheckAgainstResource(HANDLE file, WORD id, const char* type);
-
-// The user's temporary folder, where the payloads and the welcome folder go. Throws the
-// "Error" when the platform gives none: bare names would land in the current folder, and a
-// runtime installer would be looked for in the setup's own folder first.
-VsFsPath PayloadFolder();

@@ -1,9 +1,11 @@
 #include "foundation/setup_log.h"
 
+#include "foundation/fs_path.h"
 #include "foundation/unique_handle.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <exception>
 
 namespace {
 
@@ -11,7 +13,7 @@ constexpr char kLogName[] = "VsEnclosaSetupBoot.log";
 
 struct LogFile {
     UniqueKernelHandle file;
-    char msiLogPath[MAX_PATH + 64] = {};
+    char msiLogName[96] = {};
 };
 
 LogFile& Log()
@@ -63,6 +65,36 @@ void WindowsVersion(char (&text)[64])
                   info.dwBuildNumber, windows64 ? "64-bit" : "32-bit");
 }
 
+// The temporary folder, or none: the log throws nothing, not even when memory runs out.
+VsFsPath LogFolder()
+{
+    try {
+        return GetTempFolder();
+    } catch (const std::exception&) {
+        return VsFsPath();
+    }
+}
+
+// The log is appended by an elevated process in a folder the person's other programs can
+// write: whatever they put at its name (a link to another file, a folder) is left alone. Wine
+// shows a directory symlink's reparse attribute only by path, so the path is asked first.
+UniqueKernelHandle OpenLogFile(const char* path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return UniqueKernelHandle();
+    UniqueKernelHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                        nullptr));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!file || !GetFileInformationByHandle(file.Get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        info.nNumberOfLinks > 1)
+        return UniqueKernelHandle();
+    return file;
+}
+
 const char* Elevated()
 {
     HANDLE opened = nullptr;
@@ -83,21 +115,21 @@ namespace SetupLog {
 void Open(const char* version)
 {
     LogFile& log = Log();
-    char folder[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder)
-        return;
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     char run[48] = {};
     std::snprintf(run, sizeof run, "%04u%02u%02u-%02u%02u%02u-%lu", now.wYear, now.wMonth, now.wDay, now.wHour,
                   now.wMinute, now.wSecond, GetCurrentProcessId());
-    std::snprintf(log.msiLogPath, sizeof log.msiLogPath, "%sVsEnclosaSetupBoot-%s-msi.log", folder, run);
+    std::snprintf(log.msiLogName, sizeof log.msiLogName, "VsEnclosaSetupBoot-%s-msi.log", run);
+    const VsFsPath tempFolder = LogFolder();
+    // A longer folder would not fit the paths below, and a path cut short names another file.
+    if (tempFolder.IsEmpty() || tempFolder.GetLength() > MAX_PATH)
+        return;
+    const char* const folder = tempFolder.GetString();
 
     char path[MAX_PATH + 32] = {};
     std::snprintf(path, sizeof path, "%s%s", folder, kLogName);
-    log.file.Reset(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    log.file = OpenLogFile(path);
     char windows[64] = {};
     WindowsVersion(windows);
     LARGE_INTEGER size = {};
@@ -134,6 +166,6 @@ void Write(const char* format, ...)
     WriteLine(line, length);
 }
 
-const char* MsiLogPath() { return Log().msiLogPath; }
+const char* MsiLogName() { return Log().msiLogName; }
 
 } // namespace SetupLog

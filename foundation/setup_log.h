@@ -13,9 +13,9 @@ void Close();
 // One line, printf-style, stamped with the local time; texts and paths go as they are, in the
 // ANSI code page.
 void Write(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
-// Where Windows Installer's verbose log of this run goes: beside the log, named after the run
-// that the header names ("VsEnclosaSetupBoot-20261209-153012-4711-msi.log"). Empty before Open
-// and when the temporary folder is unknown.
-const char* MsiLogPath();
+// The name of Windows Installer's verbose log of this run, which goes into the run's work
+// folder: "VsEnclosaSetupBoot-20261209-153012-4711-msi.log", after the run the header names.
+// Empty before Open.
+const char* MsiLogName();
 
 } // namespace SetupLog

@@ -1,5 +1,8 @@
-// Narrow text handed to the platform's wide interfaces.
+// Narrow text handed to the platform's wide interfaces, and the platform's wide text taken
+// back into the ANSI code page only where nothing is lost.
 #pragma once
+
+#include "foundation/narrow_string.h"
 
 #include <windows.h>
 
@@ -12,3 +15,8 @@ using WideText = std::vector<WCHAR>;
 // The text in UTF-16, converted with the given ANSI code page; no text or text that cannot be
 // converted gives the empty text.
 WideText ToUtf16(const char* text, UINT codePage = CP_THREAD_ACP);
+
+// The text in the ANSI code page that the narrow file calls use (CP_ACP), when every character
+// has its own there: no default character and no best-fit neighbour (in 1252 "Łukasz" would
+// become "Lukasz", another name). Empty for no text and for text that loses a character.
+CStringA ToAnsiExactly(const WCHAR* text);

@@ -8,9 +8,10 @@
 #define IDS_CLOSE_OUTLOOK_QUESTION    131
 #define IDS_OTHER_LANGUAGE_EDITION    132
 #define IDS_CLOSE_AND_START_OUTLOOK   134
-#define IDS_NO_TEMP_FOLDER            135
+#define IDS_NO_WORK_FOLDER            135
 #define IDS_PAYLOAD_NOT_HELD          136
 #define IDS_PAYLOAD_NOT_OURS          137
+#define IDS_PAYLOAD_NOT_WRITTEN       138
 #define IDS_WINDOWS_INSTALLER_PROMPT  55000
 
 // Finish dialog template and its one control.

@@ -25,12 +25,18 @@ else
     apt-get install -y -qq "${missing[@]}"
 fi
 
-# Wine maps file names through the Unix locale: a Japanese (code page 932) process sees
-# non-ASCII names only when ja_JP.UTF-8 is generated.
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-    echo "setup: generating the locale ja_JP.UTF-8"
-    sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+# Wine maps file names through the Unix locale: a process sees non-ASCII names only in a
+# generated UTF-8 locale; ja_JP.UTF-8 gives code page 932, en_US.UTF-8 gives 1252.
+generate=()
+for name in ja_JP en_US; do
+    locale -a 2>/dev/null | grep -qix "$name.utf8" || generate+=("$name")
+done
+if [ ${#generate[@]} -gt 0 ]; then
+    for name in "${generate[@]}"; do
+        echo "setup: generating the locale $name.UTF-8"
+        sed -i "s/^# *\($name.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -qx "$name.UTF-8 UTF-8" /etc/locale.gen || echo "$name.UTF-8 UTF-8" >> /etc/locale.gen
+    done
     locale-gen >/dev/null
 fi
 

@@ -2,7 +2,7 @@
 
 #include "foundation/resource_module.h"
 #include "resources/resource_ids.h"
-#include "ui/folder_tree.h"
+#include "foundation/folder_tree.h"
 #include "ui/welcome_page.h"
 
 namespace {
@@ -13,14 +13,15 @@ constexpr UINT kHtmlViewId = 1000;
 
 } // namespace
 
-CDlgFinishSetup::CDlgFinishSetup(UINT nPageResourceId, CStringA strTitle, CStringA strButtonText, CWnd* pParentWnd)
+CDlgFinishSetup::CDlgFinishSetup(UINT nPageResourceId, CStringA strTitle, CStringA strButtonText, CWnd* pParentWnd,
+                                 const VsFsPath& workFolder)
     : CGdiPlusDlg(IDD_FINISH_SETUP, pParentWnd),
       m_nPageResourceId(nPageResourceId),
       m_strTitle(strTitle),
       m_strButtonText(strButtonText),
       m_hIcon(nullptr)
 {
-    m_pathWelcome = Welcome::CreateFolder();
+    m_pathWelcome = Welcome::CreateFolder(workFolder);
     m_hIcon = LoadIconA(GetResourceModule(), MAKEINTRESOURCEA(IDI_FINISH_DIALOG));
 }
 
@@ -29,7 +30,7 @@ CDlgFinishSetup::~CDlgFinishSetup()
     try {
         DeleteFolderTree(m_pathWelcome);
     } catch (...) {
-        // Whatever stays behind stays in the temporary folder; the run is over anyway.
+        // Whatever stays behind stays in the work folder; the run is over anyway.
     }
 }
 

@@ -1,7 +1,7 @@
 // The dialog shown after a successful installation: the welcome page in an embedded browser
 // over the whole client area but a 50-pixel painted band at the bottom, whose one button
 // closes a running Outlook and starts it. The page is written into a folder of its own under
-// the temporary folder, made with the dialog object and removed with it. The concrete dialog
+// the run's work folder, made with the dialog object and removed with it. The concrete dialog
 // says which assets the page has and what the button does.
 #pragma once
 
@@ -12,8 +12,9 @@
 
 class CDlgFinishSetup : public CGdiPlusDlg {
 public:
-    // Creates the welcome folder; throws Error::VsExceptionText when it cannot.
-    CDlgFinishSetup(UINT nPageResourceId, CStringA strTitle, CStringA strButtonText, CWnd* pParentWnd);
+    // Creates the welcome folder inside workFolder; throws Error::VsExceptionText when it cannot.
+    CDlgFinishSetup(UINT nPageResourceId, CStringA strTitle, CStringA strButtonText, CWnd* pParentWnd,
+                    const VsFsPath& workFolder);
     // Removes the welcome folder as far as it can, silently.
     ~CDlgFinishSetup() override;
 

@@ -15,9 +15,9 @@ CStringA StringResource(UINT id)
 
 } // namespace
 
-CDlgFinishSetupImpl::CDlgFinishSetupImpl()
+CDlgFinishSetupImpl::CDlgFinishSetupImpl(const VsFsPath& workFolder)
     : CDlgFinishSetup(IDR_WELCOME_PAGE, StringResource(IDS_FINISH_CAPTION), StringResource(IDS_CLOSE_AND_START_OUTLOOK),
-                      nullptr)
+                      nullptr, workFolder)
 {
 }
 

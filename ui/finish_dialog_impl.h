@@ -7,7 +7,8 @@
 
 class CDlgFinishSetupImpl : public CDlgFinishSetup {
 public:
-    CDlgFinishSetupImpl();
+    // The welcome page goes into a folder of its own inside the run's work folder.
+    explicit CDlgFinishSetupImpl(const VsFsPath& workFolder);
     ~CDlgFinishSetupImpl() override = default;
 
     void WriteWelcomeAssets() override;

@@ -6,10 +6,11 @@
 
 namespace {
 
-// A narrow text as the automation string the browser takes.
+// A narrow path as the automation string the browser takes. Paths are in the system's ANSI
+// code page, whatever code page the thread has been given.
 class BstrText {
 public:
-    explicit BstrText(LPCSTR text) : m_text(SysAllocString(ToUtf16(text).data())) {}
+    explicit BstrText(LPCSTR text) : m_text(SysAllocString(ToUtf16(text, CP_ACP).data())) {}
     ~BstrText() { SysFreeString(m_text); }
     BstrText(const BstrText&) = delete;
     BstrText& operator=(const BstrText&) = delete;

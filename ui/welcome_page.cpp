@@ -7,23 +7,9 @@
 #include "foundation/resource_extraction.h"
 #include "resources/resource_ids.h"
 
-#include <objbase.h>
-
 #include <cstring>
 #include <string>
 #include <vector>
-
-CStringA NewGuidString()
-{
-    // A failed CoCreateGuid leaves the all-zero GUID, which still names a usable folder.
-    GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t wide[128] = {};
-    StringFromGUID2(guid, wide, 127);
-    char narrow[128] = {};
-    WideCharToMultiByte(CP_THREAD_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
-    return CStringA(narrow);
-}
 
 namespace {
 
@@ -46,11 +32,11 @@ std::string Utf16ToUtf8(const unsigned char* bytes, DWORD size)
 
 namespace Welcome {
 
-VsFsPath CreateFolder()
+VsFsPath CreateFolder(const VsFsPath& parent)
 {
     // Never a bare name: that would be a tree relative to the current folder.
-    const VsFsPath folder = PayloadFolder().Combine(NewGuidString());
-    if (!CreateDirectoryTree(folder)) {
+    const VsFsPath folder = parent.IsEmpty() ? VsFsPath() : parent.Combine(NewGuidString());
+    if (folder.IsEmpty() || !CreateDirectoryTree(folder)) {
         CStringA text;
         text.Format("Failed to create directory '%s'", folder.GetString());
         throw Error::VsExceptionText(text, nullptr, 0);
@@ -65,7 +51,7 @@ void WritePage(const char* path, UINT pageResourceId)
     DWORD size = page.size;
 
     static const unsigned char utf8Mark[] = {0xEF, 0xBB, 0xBF};
-    VsFileWrite file(path, FILE_SHARE_READ);
+    VsFileWrite file(path, FILE_SHARE_READ, CREATE_NEW);
     file.Write(utf8Mark, sizeof utf8Mark);
 
     if (size > 1 && bytes[0] == 0xFF && bytes[1] == 0xFE) {

@@ -38,12 +38,13 @@ STRINGS = {
     (132, POLISH): "You have already installed the %s version of this product. Please use the same "
                    "language version of the installer to update the product.",
     (134, POLISH): "Close and Start MS Outlook",
-    (135, POLISH): "The Installer cannot find the temporary folder to write its files to. Please check the "
-                   "TEMP and TMP settings of your account and retry.\n\nNothing was installed.",
+    (135, POLISH): "The Installer could not create its own folder '%s' for the files it installs."
+                   "\n\nNothing was installed.",
     (136, POLISH): "The Installer could not write and keep the file '%s'. Another program may be using it. "
                    "Please close it and retry.\n\nNothing was installed.",
     (137, POLISH): "The file '%s' is not the one the Installer wrote: another program has put it there or "
                    "changed it. It was not run.\n\nNothing was installed.",
+    (138, POLISH): "The Installer could not write the file '%s'.\n\nNothing was installed.",
     (55000, NEUTRAL_DEFAULT): "Installed program requires MS Windows Installer version 3.1 to run. "
                               "\nMicrosoft Windows Installer will be now installed.\nClick OK to "
                               "continue or Abort to cancel the setup process.",

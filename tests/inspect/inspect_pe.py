@@ -212,6 +212,11 @@ class Inspection:
         resources = self.pe.section_named(".rsrc")
         return whole, whole - payloads, whole - (resources[4] if resources else 0)
 
+    def address_space(self):
+        # A 32-bit setup on 64-bit Windows gets 4 GB of address space for its payload views.
+        if self.arch == "x86" and not self.pe.characteristics & 0x0020:
+            self.fail("image is not marked large-address-aware")
+
     def imports(self):
         dlls = self.pe.imported_dlls()
         if not dlls:
@@ -282,8 +287,9 @@ def main():
               inspection.campaign_record, inspection.icons]
     if options.welcome:
         checks.append(lambda: inspection.welcome(options.welcome))
+    # The setup's own image; the resource fixture is linked as a plain program.
     if not options.no_imports:
-        checks.append(inspection.imports)
+        checks += [inspection.imports, inspection.address_space]
     if options.map:
         checks.append(lambda: inspection.delay_loading(options.map))
     if options.release:

@@ -22,9 +22,14 @@ A scenario (tools/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   locale               the Unix locale the driver and the setup run in (ja_JP.UTF-8: code page 932)
   setup.signed         yes: the setup is signed, as the build signs it, with a throw-away
                        certificate; the fact "signature" tells whether osslsigncode verifies it
+  work.space           a size such as 8k: Windows' Temp folder, where the setup makes its work
+                       folder, is a volume of that size (a tmpfs, mounted as root), so that the
+                       payloads fill it
   i686                 yes: the scenario also runs in the 32-bit tree (its CTest test lab.NAME)
 Keys for the person and the run (temp, temp.plant, temp.squat, temp.race, temp.log, answers,
-answers.runN, runs, between-runs, timeout, runtime.log) are read by the driver, a Windows program
+answers.runN, runs, between-runs, timeout, runtime.log, work.blocked: a file where Windows' Temp
+folder should be, welcome.link: another program plants a link to a folder of its own into the
+welcome folder while the finish dialog is open) are read by the driver, a Windows program
 (tools/lab/driver).
 Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
 "expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events
@@ -247,6 +252,26 @@ def start_outlook(scenario, machine, work):
     raise RuntimeError('the stand-in Outlook did not start')
 
 
+def mount_small_volume(folder, size):
+    """A tmpfs of the given size over the folder, emptied: writes beyond it fail as on a full disk."""
+    shutil.rmtree(folder)
+    os.makedirs(folder)
+    mounted = subprocess.run(['mount', '-t', 'tmpfs', '-o', 'size=' + size, 'tmpfs', folder],
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    if mounted.returncode != 0:
+        raise RuntimeError('cannot mount a %s volume on %s (the lab runs as root): %s'
+                           % (size, folder, mounted.stdout.strip()))
+
+
+def unmount_all_below(folder):
+    """Unmounts what a scenario mounted inside its machine, also after an earlier run that broke off."""
+    with open('/proc/self/mounts') as mounts:
+        points = [line.split()[1] for line in mounts]
+    for point in points:
+        if point.startswith(folder + os.sep):
+            subprocess.run(['umount', '-l', point], check=False)
+
+
 def read_facts(path):
     facts = {}
     with open(path, encoding='utf-8', errors='replace') as file:
@@ -305,6 +330,7 @@ def check(scenario, facts):
 
 def run_scenario(scenario, build, lab_root, do_check):
     work = os.path.join(lab_root, 'machines', scenario.name)
+    unmount_all_below(work)
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     display = Display(work)
@@ -320,6 +346,8 @@ def run_scenario(scenario, build, lab_root, do_check):
                           {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker), 'VS_STANDIN_RUNTIME_STAY_MS': '500'})
         clone_prefix(template, machine.prefix)
         prepare_machine(scenario, build, machine, work)
+        if scenario.get('work.space'):
+            mount_small_volume(machine.drive_c('windows', 'temp'), scenario.get('work.space'))
         setup = prepare_setup(scenario, build, machine, work)
         out = os.path.join(work, 'out')
         timeout = 60 + int(scenario.get('timeout', '120')) * int(scenario.get('runs', '1'))
@@ -359,6 +387,7 @@ def run_scenario(scenario, build, lab_root, do_check):
         if machine:
             machine.stop()
         display.stop()
+        unmount_all_below(work)
 
 
 def prepare_template(lab_root, wine):

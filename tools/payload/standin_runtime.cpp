@@ -4,7 +4,10 @@
 //     <common application data>\VsEnclosaStandin\runtime.log
 // (C:\ProgramData\VsEnclosaStandin\runtime.log on Vista and later, and in a Wine prefix):
 // the complete command line, as the process received it, followed by CR LF. Tests read that
-// line to see that the setup ran the runtime installer and how.
+// line to see that the setup ran the runtime installer and how. Beside it, places.log gets
+// one line per run: the current folder and the temporary folder the run was given,
+// "<current folder>|<temporary folder>", where a real installer would look for its DLLs and
+// unpack itself.
 //
 // It ends at once, or after the milliseconds that VS_STANDIN_RUNTIME_STAY_MS names.
 // Exit code: 0 when the command line asks for a quiet run ("/q:a", as the real installers
@@ -19,6 +22,7 @@ namespace {
 
 const char kLogFolder[] = "\\VsEnclosaStandin";
 const char kLogFile[] = "\\runtime.log";
+const char kPlacesFile[] = "\\places.log";
 // Milliseconds to stay before ending; not set: none.
 const char kStayVariable[] = "VS_STANDIN_RUNTIME_STAY_MS";
 
@@ -77,9 +81,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     std::strcat(path, kLogFolder);
     CreateDirectoryA(path, nullptr);
+    char places[MAX_PATH * 2 + 2] = "";
+    const DWORD current = GetCurrentDirectoryA(MAX_PATH, places);
+    char* temporary = places + (current < MAX_PATH ? current : 0);
+    *temporary++ = '|';
+    GetTempPathA(MAX_PATH, temporary);
+    char placesPath[sizeof path] = "";
+    std::strcpy(placesPath, path);
+    std::strcat(placesPath, kPlacesFile);
     std::strcat(path, kLogFile);
     const char* commandLine = GetCommandLineA();
-    if (!AppendLine(path, commandLine)) {
+    if (!AppendLine(path, commandLine) || !AppendLine(placesPath, places)) {
         return static_cast<int>(ERROR_WRITE_FAULT);
     }
     // A real runtime installer takes seconds. Where someone watches the machine's processes

@@ -44,6 +44,23 @@ TEST(ExtractResourceToFile, AnIdentifierWithoutAResourceLeavesAnEmptyFile)
     ExtractResourceToFile(path.c_str(), kLargePayload, "EXE");
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ReadFileBytes(path), "");
+    // An empty file is not a missing payload's bytes: nothing may run it.
+    EXPECT_EQ(HoldAndCheck(path.c_str(), 999, "EXE").check, PayloadCheck::Differs);
+}
+
+// A file at the name that cannot be deleted (another program holds it) is not written
+// through: the extraction fails with the platform's reason and the file keeps its bytes.
+TEST(ExtractResourceToFile, AFileThatCannotBeReplacedIsLeftAloneAndTheFailureSaid)
+{
+    TempDir folder;
+    const std::string path = folder / "vc_redist64.exe";
+    WriteFileBytes(path, "another program's");
+    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_NE(ExtractResourceToFile(path.c_str(), kSmallPayload, "EXE"), static_cast<DWORD>(ERROR_SUCCESS));
+    CloseHandle(holder);
+    EXPECT_EQ(ReadFileBytes(path), "another program's");
 }
 
 TEST(ExtractResourceToFile, AFolderThatDoesNotExistLeavesNoFile)

@@ -1,8 +1,7 @@
 // The application object in this process, with Windows Installer's entry points replaced: the
 // results of an installation (cancelled, failed, restart needed) and exceptions cannot be had
 // from a real installation on demand. The rest of the run is real: the installation sequence,
-// the Outlook check, the extraction (of this test program's resources, which hold no payloads)
-// into a temporary folder of the test's own.
+// the Outlook check, the extraction of the setup's own resources into the run's work folder.
 #include "app/msi_api.h"
 #include "app/setup_app.h"
 #include "foundation/error.h"
@@ -12,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -57,8 +57,9 @@ protected:
     }
 
     const ScopedMsiFunctions m_msi{{LocateX64Outlook, NoRelatedProducts, NoProducts, KeepUiLevel, Install}};
-    // The payloads go to a folder of this test's own.
+    // The setup's log goes to a folder of this test's own.
     TmpDir m_temp;
+    NewWorkFolders m_workFolders;
 };
 
 TEST_F(SetupApp, AFailedInstallationEndsWithWindowsInstallersResultAndNeverStartsGdiplus)
@@ -72,7 +73,11 @@ TEST_F(SetupApp, AFailedInstallationEndsWithWindowsInstallersResultAndNeverStart
         g_installCalls = 0;
         EXPECT_EQ(Run(), int(result));
         EXPECT_EQ(g_installCalls, 1);
-        EXPECT_TRUE(FileExists(m_temp / "VsEnclosaSetupx64.msi"));
+        // The folder stays with the package for support, with Windows Installer's log.
+        const std::vector<std::string> kept = m_workFolders.Paths();
+        EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [](const std::string& folder) {
+            return FileExists(folder + "\\VsEnclosaSetupx64.msi");
+        }));
     }
     EXPECT_TRUE(watcher.Boxes().empty());
     EXPECT_EQ(GetModuleHandleA("gdiplus.dll"), nullptr);

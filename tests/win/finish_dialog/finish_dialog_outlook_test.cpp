@@ -48,7 +48,7 @@ protected:
     // Shows the finish dialog and presses its button as a person would; gives DoModal's result.
     INT_PTR PressTheButton()
     {
-        CDlgFinishSetupImpl dialog;
+        CDlgFinishSetupImpl dialog(m_temporary.Path().c_str());
         return RunModal(dialog, kCaption, [](HWND window) {
             ASSERT_NE(window, nullptr);
             PostMessageA(GetDlgItem(window, IDC_CLOSE_AND_START), BM_CLICK, 0, 0);
@@ -57,7 +57,7 @@ protected:
         });
     }
 
-    TmpDir m_temporary;
+    TempDir m_temporary;
     std::unique_ptr<AppPathsRegistration> m_registration;
 };
 
@@ -87,7 +87,7 @@ TEST_F(FinishDialogOutlook, ARunningOutlookIsClosedWithoutAQuestionAndStartedAga
 TEST_F(FinishDialogOutlook, TheCloseBoxStartsNothing)
 {
     StandIn& running = Start(m_outlookExe);
-    CDlgFinishSetupImpl dialog;
+    CDlgFinishSetupImpl dialog(m_temporary.Path().c_str());
     const INT_PTR result = RunModal(dialog, kCaption, [](HWND window) {
         ASSERT_NE(window, nullptr);
         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -71,9 +71,9 @@ void ExpectDialogAsDesigned(HWND dialog, const std::string& folder)
 
 TEST(FinishDialog, ShowsThePageOverTheBandAndTheCloseBoxEndsItWithCancel)
 {
-    TmpDir temporary;
+    TempDir temporary;
     {
-        CDlgFinishSetupImpl dialog;
+        CDlgFinishSetupImpl dialog(temporary.Path().c_str());
         const std::string folder = dialog.GetWelcomeFolder().GetString();
         EXPECT_EQ(folder.substr(0, temporary.Path().size() + 1), temporary.Path() + "\\");
         EXPECT_TRUE(DirectoryExists(folder)) << "made with the dialog object";
@@ -92,8 +92,8 @@ TEST(FinishDialog, ShowsThePageOverTheBandAndTheCloseBoxEndsItWithCancel)
 
 TEST(FinishDialog, EscapeLeavesItOpen)
 {
-    TmpDir temporary;
-    CDlgFinishSetupImpl dialog;
+    TempDir temporary;
+    CDlgFinishSetupImpl dialog(temporary.Path().c_str());
     bool stayedOpen = false;
     const INT_PTR result = RunModal(dialog, kCaption, [&](HWND window) {
         ASSERT_NE(window, nullptr);
@@ -117,10 +117,9 @@ TEST(FinishDialog, EscapeLeavesItOpen)
 TEST(FinishDialog, WithoutAWelcomeFolderThereIsNoDialog)
 {
     TempDir temporary;
-    WriteFileBytes(temporary / "blocker", "a file where the temporary folder should be");
-    TmpOverride tmp(temporary / "blocker");
+    WriteFileBytes(temporary / "blocker", "a file where the work folder should be");
     try {
-        CDlgFinishSetupImpl dialog;
+        CDlgFinishSetupImpl dialog((temporary / "blocker").c_str());
         FAIL() << "a dialog without its folder";
     } catch (const Error::VsExceptionText& error) {
         const std::string text = error.GetText().GetString();
@@ -134,11 +133,11 @@ TEST(FinishDialog, WithoutAWelcomeFolderThereIsNoDialog)
 
 TEST(FinishDialog, RemovalLeavesWhatIsHeldAndIgnoresWhatIsGone)
 {
-    TmpDir temporary;
+    TempDir temporary;
     std::string held;
     HANDLE file = INVALID_HANDLE_VALUE;
     {
-        CDlgFinishSetupImpl dialog;
+        CDlgFinishSetupImpl dialog(temporary.Path().c_str());
         const std::string folder = dialog.GetWelcomeFolder().GetString();
         dialog.WriteWelcomePage((folder + "\\index.htm").c_str());
         dialog.WriteWelcomeAssets();
@@ -151,7 +150,7 @@ TEST(FinishDialog, RemovalLeavesWhatIsHeldAndIgnoresWhatIsGone)
     EXPECT_FALSE(FileExists(held.substr(0, held.size() - 8) + "img2.jpg"));
 
     {
-        CDlgFinishSetupImpl dialog;
+        CDlgFinishSetupImpl dialog(temporary.Path().c_str());
         RemoveTree(dialog.GetWelcomeFolder().GetString());
     } // nothing left to remove: nothing happens
 }

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -62,9 +63,26 @@ Gdiplus::GpStatus WINAPI FailingCreateFromHDC(HDC dc, Gdiplus::GpGraphics** grap
     return real(dc, graphics);
 }
 
+// Set by a test: what happens right before GDI+ starts, after the installation has returned.
+void (*g_beforeGdiplusStarts)() = nullptr;
+
+Gdiplus::Status WINAPI WatchedStartup(ULONG_PTR* token, const Gdiplus::GdiplusStartupInput* input,
+                                      Gdiplus::GdiplusStartupOutput* output)
+{
+    if (g_beforeGdiplusStarts != nullptr)
+        std::exchange(g_beforeGdiplusStarts, nullptr)();
+    using Startup = Gdiplus::Status(WINAPI*)(ULONG_PTR*, const Gdiplus::GdiplusStartupInput*,
+                                             Gdiplus::GdiplusStartupOutput*);
+    auto real = reinterpret_cast<Startup>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdiplus.dll"), "GdiplusStartup")));
+    return real(token, input, output);
+}
+
 FARPROC WINAPI WatchShutdown(unsigned notification, PDelayLoadInfo info)
 {
     if (notification == dliNotePreGetProcAddress && info->dlp.fImportByName) {
+        if (std::strcmp(info->dlp.szProcName, "GdiplusStartup") == 0)
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&WatchedStartup));
         if (std::strcmp(info->dlp.szProcName, "GdiplusShutdown") == 0)
             return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&RecordingShutdown));
         if (std::strcmp(info->dlp.szProcName, "GdipCreateFromHDC") == 0)
@@ -90,13 +108,20 @@ INSTALLSTATE WINAPI LocateOnlyA32BitOutlook(LPCSTR component, LPSTR path, LPDWOR
 UINT WINAPI NoRelatedProducts(LPCSTR, DWORD, DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
 UINT WINAPI NoProducts(DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
 INSTALLUILEVEL WINAPI AnyInterface(INSTALLUILEVEL, HWND*) { return INSTALLUILEVEL_DEFAULT; }
-// Set by a test: the temporary folder from the moment the installation has succeeded.
-std::string g_temporaryAfterInstall;
-UINT WINAPI InstallSucceeds(LPCSTR, LPCSTR)
+// The run's work folder, as the installation saw its package.
+std::string g_workFolder;
+UINT WINAPI InstallSucceeds(LPCSTR package, LPCSTR)
 {
-    if (!g_temporaryAfterInstall.empty())
-        SetEnvironmentVariableA("TMP", g_temporaryAfterInstall.c_str());
+    g_workFolder = package;
+    g_workFolder.erase(g_workFolder.rfind('\\'));
     return ERROR_SUCCESS;
+}
+
+// A file where the work folder was: the finish dialog cannot make its welcome folder there.
+void ReplaceTheWorkFolderWithAFile()
+{
+    RemoveTree(g_workFolder);
+    WriteFileBytes(g_workFolder, "a file where the work folder should be");
 }
 
 class FinishStep : public testing::Test {
@@ -105,9 +130,11 @@ protected:
     {
         g_shutdownTokens.clear();
         g_nextDrawingFails = DrawingFailure::None;
-        g_temporaryAfterInstall.clear();
+        g_beforeGdiplusStarts = nullptr;
+        g_workFolder.clear();
     }
     TmpDir m_temporary;
+    NewWorkFolders m_workFolders;
 
 private:
     static MsiFunctions Installed()
@@ -135,15 +162,17 @@ TEST_F(FinishStep, AfterASuccessfulInstallationTheDialogShowsAndEverythingIsUndo
         kCaption,
         [&](HWND dialog) {
             ASSERT_NE(dialog, nullptr) << "no finish dialog";
-            foldersWhileShown = FolderEntries(m_temporary.Path(), true);
+            foldersWhileShown = FolderEntries(g_workFolder, true);
             PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         },
         [&] { initResult = app.InitInstance(); });
     EXPECT_FALSE(initResult);
-    ASSERT_EQ(foldersWhileShown.size(), 1u) << "the welcome folder, while the dialog is shown";
+    ASSERT_EQ(m_workFolders.Paths(), std::vector<std::string>{g_workFolder});
+    ASSERT_EQ(foldersWhileShown.size(), 1u) << "the welcome folder, in the work folder while the dialog is shown";
     EXPECT_EQ(foldersWhileShown.begin()->size(), 38u);
-    EXPECT_TRUE(FolderEntries(m_temporary.Path(), true).empty()) << "the welcome folder goes with the dialog";
-    EXPECT_TRUE(FileExists(m_temporary / "VsEnclosaSetup.msi")) << "the package stays";
+    EXPECT_TRUE(FolderEntries(g_workFolder, true).empty()) << "the welcome folder goes with the dialog";
+    EXPECT_TRUE(FileExists(g_workFolder + "\\VsEnclosaSetup.msi")) << "the package stays";
+    EXPECT_TRUE(FolderEntries(m_temporary.Path(), true).empty()) << "nothing in the person's temporary folder";
 
     EXPECT_TRUE(g_shutdownTokens.empty()) << "GDI+ runs until ExitInstance";
     EXPECT_EQ(app.ExitInstance(), ERROR_SUCCESS);
@@ -153,9 +182,8 @@ TEST_F(FinishStep, AfterASuccessfulInstallationTheDialogShowsAndEverythingIsUndo
 
 TEST_F(FinishStep, WithoutAWelcomeFolderTheErrorIsShownAndGdiplusIsStillShutDown)
 {
-    // The payloads are written and held; only the welcome folder cannot be made.
-    WriteFileBytes(m_temporary / "blocker", "a file where the temporary folder should be");
-    g_temporaryAfterInstall = m_temporary / "blocker";
+    // The payloads are written, held and installed; only the welcome folder cannot be made.
+    g_beforeGdiplusStarts = ReplaceTheWorkFolderWithAFile;
     VsEnclosaSetupBootApp app;
     ModalWatcher watcher(IDOK);
     EXPECT_FALSE(app.InitInstance());
@@ -163,7 +191,7 @@ TEST_F(FinishStep, WithoutAWelcomeFolderTheErrorIsShownAndGdiplusIsStillShutDown
     const std::vector<SeenBox> boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u) << "the error box only, no finish dialog";
     EXPECT_EQ(boxes[0].caption, "Error");
-    const std::string start = "Failed to create directory '" + m_temporary / "blocker\\{";
+    const std::string start = "Failed to create directory '" + g_workFolder + "\\{";
     EXPECT_EQ(boxes[0].text.substr(0, start.size()), start) << boxes[0].text;
     EXPECT_EQ(boxes[0].text.size(), start.size() + 37 + 1) << boxes[0].text;
     EXPECT_EQ(boxes[0].text.back(), '\'');
@@ -195,7 +223,7 @@ TEST_F(FinishStep, AFailureWhileTheDialogPaintsEndsItAndIsReportedAsUnknown)
     EXPECT_TRUE(dialogGone) << "the failure ends the dialog";
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Unknown error while installing Vostrel Outlook Enclosa.");
-    EXPECT_TRUE(FolderEntries(m_temporary.Path(), true).empty()) << "the welcome folder goes with the dialog";
+    EXPECT_TRUE(FolderEntries(g_workFolder, true).empty()) << "the welcome folder goes with the dialog";
 
     EXPECT_EQ(app.ExitInstance(), ERROR_INSTALL_FAILURE);
     ASSERT_EQ(g_shutdownTokens.size(), 1u) << "GDI+ is shut down as on any other end";
@@ -214,7 +242,7 @@ TEST_F(FinishStep, AFailureWhileTheDialogInitialisesIsShownInTheErrorBox)
     ASSERT_EQ(boxes.size(), 1u) << "the error box only: the dialog was never shown";
     EXPECT_EQ(boxes[0].caption, "Error");
     EXPECT_EQ(boxes[0].text, kDrawingErrorText);
-    EXPECT_TRUE(FolderEntries(m_temporary.Path(), true).empty()) << "the welcome folder goes with the dialog";
+    EXPECT_TRUE(FolderEntries(g_workFolder, true).empty()) << "the welcome folder goes with the dialog";
 
     EXPECT_EQ(app.ExitInstance(), ERROR_INSTALL_FAILURE);
     ASSERT_EQ(g_shutdownTokens.size(), 1u);

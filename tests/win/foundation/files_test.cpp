@@ -1,3 +1,4 @@
+#include "foundation/error.h"
 #include "foundation/file_find.h"
 #include "foundation/file_write.h"
 #include "tests/win/support/temp_dir.h"
@@ -32,6 +33,27 @@ TEST(FileWrite, CreatesTruncatesAndWritesBlocks)
     }
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ReadFileBytes(path), "");
+}
+
+// A real full device (Linux's /dev/full, seen through Wine's drive Z:): the write fails and
+// says why, in the system's words, instead of passing for a short file.
+TEST(FileWrite, AFullDiskFailsTheWriteWithTheSystemsReason)
+{
+    VsFileWrite full("Z:\\dev\\full", 0, OPEN_EXISTING);
+    ASSERT_TRUE(full.IsOpen());
+    EXPECT_FALSE(full.Write("abc", 3));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+    EXPECT_FALSE(Error::SystemErrorText(ERROR_DISK_FULL).IsEmpty());
+}
+
+TEST(FileWrite, NewRefusesWhateverIsAtTheName)
+{
+    TempDir dir;
+    WriteFileBytes(dir / "taken.bin", "someone else's");
+    VsFileWrite writer((dir / "taken.bin").c_str(), FILE_SHARE_READ, CREATE_NEW);
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(ReadFileBytes(dir / "taken.bin"), "someone else's");
 }
 
 TEST(FileWrite, FolderThatDoesNotExistGivesAnInvalidWriter)

@@ -2,8 +2,9 @@
 // the moment Windows Installer is called is where these tests look at the machine (the registry
 // value, the payloads held open, the runtime installer's run), which a real installation does
 // not let a test do, and results such as 3010 cannot be had on demand. The rest is real: this
-// program carries the setup's own resources, the runtime stand-in runs, files land in a
-// temporary folder of the test's own. The lab (tools/lab) runs the same with real installations.
+// program carries the setup's own resources, the runtime stand-in runs, files land in the run's
+// own work folder in Windows' Temp folder. The lab (tools/lab) runs the same with real
+// installations.
 #include "app/edition_installation.h"
 #include "app/msi_api.h"
 #include "foundation/error.h"
@@ -32,8 +33,10 @@ struct FakeInstaller {
     std::string initializedAtCall;
     bool payloadsChangeableAtCall = true;
     std::string runtimeLogAtCall;
+    std::string placesAtCall;
 };
 FakeInstaller g_fake;
+std::string g_workFolder;
 std::string g_runtimePath;
 
 std::string InitializedValue()
@@ -75,11 +78,12 @@ bool Changeable(const std::string& path)
     return false;
 }
 
-std::string RuntimeLog()
+// What the runtime stand-in logs: its command lines, or the folders it ran in (places.log).
+std::string RuntimeLog(const char* name = "runtime.log")
 {
     char folder[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
-    return ReadFileBytes(std::string(folder) + "\\VsEnclosaStandin\\runtime.log");
+    return ReadFileBytes(std::string(folder) + "\\VsEnclosaStandin\\" + name);
 }
 
 UINT WINAPI NoRelatedProducts(LPCSTR, DWORD, DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
@@ -102,10 +106,13 @@ UINT WINAPI InstallProduct(LPCSTR package, LPCSTR commandLine)
 {
     ++g_fake.calls;
     g_fake.package = package;
+    g_workFolder = g_fake.package.substr(0, g_fake.package.rfind('\\'));
+    g_runtimePath = g_workFolder + "\\vc_redist86.exe";
     g_fake.commandLine = commandLine;
     g_fake.initializedAtCall = InitializedValue();
     g_fake.payloadsChangeableAtCall = Changeable(package) || Changeable(g_runtimePath);
     g_fake.runtimeLogAtCall = RuntimeLog();
+    g_fake.placesAtCall = RuntimeLog("places.log");
     return g_fake.result;
 }
 
@@ -137,7 +144,8 @@ protected:
         CreateDirectoryA(folder.c_str(), nullptr);
         m_temp.PointTmpAt(folder);
         m_folder = folder + "\\";
-        g_runtimePath = m_folder + "vc_redist86.exe";
+        g_workFolder.clear();
+        g_runtimePath.clear();
     }
 
     // Runs the sequence with the 32-bit profile; no box may appear.
@@ -151,6 +159,7 @@ protected:
 
     TmpDir m_temp;
     std::string m_folder;
+    NewWorkFolders m_workFolders;
 
 private:
     const ScopedMsiFunctions m_msi{{nullptr, NoRelatedProducts, EnumProducts, SetUiLevel, InstallProduct}};
@@ -160,24 +169,35 @@ private:
 TEST_F(EditionInstallation, FreshInstallationRunsTheRuntimeThenDeletesTheValueWithThePayloadsHeld)
 {
     const std::string logBefore = RuntimeLog();
+    const std::string placesBefore = RuntimeLog("places.log");
     UINT exitCode = 1;
-    ASSERT_TRUE(Install(exitCode));
+    VsFsPath workFolder;
+    ASSERT_TRUE(InstallEdition(kEditionProfileX86, &exitCode, &workFolder));
     EXPECT_EQ(0u, exitCode);
 
     ASSERT_EQ(1, g_fake.calls);
-    EXPECT_EQ(m_folder + "VsEnclosaSetup.msi", g_fake.package);
+    // A folder of the run's own in Windows' Temp folder, never the person's temporary folder.
+    ASSERT_EQ(m_workFolders.Paths(), std::vector<std::string>{g_workFolder});
+    EXPECT_EQ(g_workFolder, workFolder.GetString());
+    char windows[MAX_PATH] = {};
+    GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_EQ(g_workFolder.rfind(std::string(windows) + "\\Temp\\VsEnclosaSetupBoot-{", 0), 0u) << g_workFolder;
+    EXPECT_EQ(g_workFolder + "\\VsEnclosaSetup.msi", g_fake.package);
+    EXPECT_TRUE(FolderEntries(m_folder).empty()) << "nothing in the person's temporary folder";
     EXPECT_EQ("ACTION=INSTALL", g_fake.commandLine);
     EXPECT_EQ(INSTALLUILEVEL_FULL, g_fake.uiLevel);
     EXPECT_EQ("absent", g_fake.initializedAtCall);
-    // The runtime installer had run to its end, with its path quoted, before the installation.
+    // The runtime installer had run to its end, with its path quoted, in the work folder and with
+    // the work folder as its temporary folder, before the installation.
     const std::string ran = g_fake.runtimeLogAtCall.substr(logBefore.size());
     EXPECT_EQ("\"" + g_runtimePath + "\" /q:a\r\n", ran);
+    EXPECT_EQ(g_workFolder + "|" + g_workFolder + "\\\r\n", g_fake.placesAtCall.substr(placesBefore.size()));
     EXPECT_FALSE(g_fake.payloadsChangeableAtCall);
 
     // Both files stay, and nothing holds them any more.
-    EXPECT_TRUE(Changeable(m_folder + "VsEnclosaSetup.msi"));
+    EXPECT_TRUE(Changeable(g_fake.package));
     EXPECT_TRUE(Changeable(g_runtimePath));
-    EXPECT_GT(ReadFileBytes(m_folder + "VsEnclosaSetup.msi").size(), 0u);
+    EXPECT_GT(ReadFileBytes(g_fake.package).size(), 0u);
 }
 
 TEST_F(EditionInstallation, ThisEditionInstalledIsReinstalledAndTheValueKept)
@@ -217,80 +237,59 @@ TEST_F(EditionInstallation, WithoutWindowsInstallerNothingIsWrittenAndTheRunFail
     UINT exitCode = 0;
     EXPECT_FALSE(Install(exitCode));
     EXPECT_EQ(static_cast<UINT>(ERROR_INSTALL_SERVICE_FAILURE), exitCode);
-    EXPECT_FALSE(FileExists(m_folder + "VsEnclosaSetup.msi"));
-    EXPECT_FALSE(FileExists(g_runtimePath));
+    EXPECT_TRUE(m_workFolders.Paths().empty());
     EXPECT_EQ("1", InitializedValue());
 }
 
-// The text of the error the sequence raises; empty when it raised none.
-std::string RaisedText(UINT& exitCode)
-{
-    try {
-        InstallEdition(kEditionProfileX86, &exitCode);
-    } catch (const Error::VsException& error) {
-        return error.GetReportText().GetString();
-    }
-    return {};
-}
-
-TEST_F(EditionInstallation, NothingRunsOrInstallsUnlessTheFolderAndBothPayloadsCanBeTrusted)
+// Another program of the person's has put its own program at the runtime installer's name in
+// the person's temporary folder, and holds it; or there is no usable temporary folder at all.
+// The setup's files are in its own work folder: neither is in its way, and nothing lands in the
+// current folder.
+TEST_F(EditionInstallation, NothingOfTheTemporaryFolderIsRunOrNeeded)
 {
     const std::string logBefore = RuntimeLog();
-    UINT exitCode = 0;
-
-    // No temporary folder (its path is too long): no bare names in the current folder.
-    m_temp.PointTmpAt(m_folder + std::string(300, 'L'));
-    EXPECT_EQ(RaisedText(exitCode).rfind("The Installer cannot find the temporary folder", 0), 0u);
-    EXPECT_FALSE(FileExists("VsEnclosaSetup.msi"));
-    EXPECT_FALSE(FileExists("vc_redist86.exe"));
-    UseTempFolder(m_temp.Path() + "\\temp");
-
-    // Another program's file at the runtime installer's name, held so that ours cannot replace it.
-    ASSERT_TRUE(CopyFileA(VS_PLANTED_PROGRAM, g_runtimePath.c_str(), FALSE));
-    HANDLE squatter = CreateFileA(g_runtimePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const std::string planted = m_folder + "vc_redist86.exe";
+    ASSERT_TRUE(CopyFileA(VS_PLANTED_PROGRAM, planted.c_str(), FALSE));
+    HANDLE squatter = CreateFileA(planted.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(squatter, INVALID_HANDLE_VALUE);
-    EXPECT_NE(RaisedText(exitCode).find("The file '" + g_runtimePath + "' is not the one the Installer wrote"),
-              std::string::npos);
-    CloseHandle(squatter);
-    EXPECT_FALSE(FileExists(g_runtimePath + ".ran"));
-
-    // A package that another program keeps open without any sharing cannot be held.
-    const std::string package = m_folder + "VsEnclosaSetup.msi";
-    HANDLE locker = CreateFileA(package.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(locker, INVALID_HANDLE_VALUE);
-    EXPECT_NE(RaisedText(exitCode).find("could not write and keep the file '" + package + "'"), std::string::npos);
-    CloseHandle(locker);
-
-    EXPECT_EQ(0, g_fake.calls);
-    EXPECT_EQ(logBefore, RuntimeLog()) << "no runtime installer ran";
-}
-
-// A folder with blanks and a program planted where the unquoted line would be misread.
-class TempFolderWithBlanks : public EditionInstallation {
-protected:
-    void SetUp() override
-    {
-        EditionInstallation::SetUp();
-        UseTempFolder(m_temp.Path() + "\\Vs Lab Temp");
-        m_planted = m_temp.Path() + "\\Vs.exe";
-        ASSERT_TRUE(CopyFileA(VS_PLANTED_PROGRAM, m_planted.c_str(), FALSE));
-    }
-
-    std::string m_planted;
-};
-
-TEST_F(TempFolderWithBlanks, RuntimeStartsFromItsOwnFileNotFromThePlantedOne)
-{
-    const std::string logBefore = RuntimeLog();
     UINT exitCode = 1;
-    ASSERT_TRUE(Install(exitCode));
-    EXPECT_FALSE(FileExists(m_planted + ".ran"));
+    EXPECT_TRUE(Install(exitCode));
+    CloseHandle(squatter);
+    EXPECT_FALSE(FileExists(planted + ".ran"));
     EXPECT_EQ("\"" + g_runtimePath + "\" /q:a\r\n", g_fake.runtimeLogAtCall.substr(logBefore.size()));
 
+    TempDir current;
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(current.Path().c_str()));
+    // Too long for the platform to give as the temporary folder.
+    m_temp.PointTmpAt(m_folder + std::string(300, 'L'));
+    EXPECT_TRUE(Install(exitCode));
+    SetCurrentDirectoryA(saved);
+    EXPECT_TRUE(FolderEntries(current.Path()).empty());
+    EXPECT_EQ(2, g_fake.calls);
+}
+
+// A folder with blanks and a program planted where an unquoted line would be misread: the
+// setup quotes the runtime installer's path.
+TEST(RunAndWait, AQuotedPathRunsItsOwnProgramNotTheOnePlantedBesideItsFolder)
+{
+    TempDir temp;
+    const std::string folder = temp / "Vs Lab Temp";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string program = folder + "\\vc_redist86.exe";
+    const std::string planted = temp / "Vs.exe";
+    ASSERT_TRUE(CopyFileA(VS_PLANTED_PROGRAM, program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(VS_PLANTED_PROGRAM, planted.c_str(), FALSE));
+
+    RunAndWait(("\"" + program + "\" /q:a").c_str(), folder.c_str());
+    EXPECT_TRUE(FileExists(program + ".ran"));
+    EXPECT_FALSE(FileExists(planted + ".ran"));
+
     // The plant works: the same line without quotation marks runs it.
-    RunAndWait((g_runtimePath + " /q:a").c_str());
-    EXPECT_TRUE(FileExists(m_planted + ".ran"));
+    RunAndWait((program + " /q:a").c_str(), folder.c_str());
+    EXPECT_TRUE(FileExists(planted + ".ran"));
 }
 
 TEST(RunAndWait, ReturnsOnlyAfterTheProgramHasEnded)
@@ -298,11 +297,11 @@ TEST(RunAndWait, ReturnsOnlyAfterTheProgramHasEnded)
     TempDir temp;
     const std::string program = temp / "recorder.exe";
     ASSERT_TRUE(CopyFileA(VS_PLANTED_PROGRAM, program.c_str(), FALSE));
-    RunAndWait(("\"" + program + "\" --sleep=700").c_str());
+    RunAndWait(("\"" + program + "\" --sleep=700").c_str(), temp.Path().c_str());
     EXPECT_TRUE(FileExists(program + ".ran"));
 
     // A line that cannot start is ignored.
-    RunAndWait(("\"" + temp / "missing.exe" + "\"").c_str());
+    RunAndWait(("\"" + temp / "missing.exe" + "\"").c_str(), temp.Path().c_str());
 }
 
 } // namespace

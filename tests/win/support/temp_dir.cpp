@@ -1,5 +1,7 @@
 #include "tests/win/support/temp_dir.h"
 
+#include "tools/directory_link/directory_link.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -20,20 +22,25 @@ TempDir::TempDir()
 
 TempDir::~TempDir() { RemoveTree(m_path); }
 
-TmpOverride::TmpOverride(const std::string& path)
+TmpOverride::TmpOverride()
 {
-    const DWORD size = GetEnvironmentVariableA("TMP", nullptr, 0);
+    const DWORD size = GetEnvironmentVariableW(L"TMP", nullptr, 0);
     m_wasSet = size > 0;
     if (m_wasSet) {
         m_saved.resize(size);
-        m_saved.resize(GetEnvironmentVariableA("TMP", &m_saved[0], size));
+        m_saved.resize(GetEnvironmentVariableW(L"TMP", &m_saved[0], size));
     }
-    PointAt(path);
 }
 
-TmpOverride::~TmpOverride() { SetEnvironmentVariableA("TMP", m_wasSet ? m_saved.c_str() : nullptr); }
+TmpOverride::TmpOverride(const std::string& path) : TmpOverride() { PointAt(path); }
+
+TmpOverride::TmpOverride(const std::wstring& path) : TmpOverride() { PointAt(path); }
+
+TmpOverride::~TmpOverride() { SetEnvironmentVariableW(L"TMP", m_wasSet ? m_saved.c_str() : nullptr); }
 
 void TmpOverride::PointAt(const std::string& path) const { SetEnvironmentVariableA("TMP", path.c_str()); }
+
+void TmpOverride::PointAt(const std::wstring& path) const { SetEnvironmentVariableW(L"TMP", path.c_str()); }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
@@ -70,7 +77,9 @@ void RemoveTree(const std::string& path)
             if (name == "." || name == "..")
                 continue;
             const std::string child = path + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                RemoveDirectoryLink(child);
+            } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child);
             } else {
                 SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -110,3 +119,43 @@ std::string ArtifactsFolder()
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
+
+namespace {
+
+std::string WindowsTemp()
+{
+    char windows[MAX_PATH] = {};
+    GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\Temp";
+}
+
+std::set<std::string> WorkFolderNames()
+{
+    std::set<std::string> names;
+    for (const std::string& name : FolderEntries(WindowsTemp(), true)) {
+        if (name.rfind("VsEnclosaSetupBoot-", 0) == 0)
+            names.insert(name);
+    }
+    return names;
+}
+
+} // namespace
+
+NewWorkFolders::NewWorkFolders() : m_before(WorkFolderNames()) {}
+
+NewWorkFolders::~NewWorkFolders()
+{
+    for (const std::string& path : Paths())
+        RemoveTree(path);
+}
+
+std::vector<std::string> NewWorkFolders::Paths() const
+{
+    std::vector<std::string> paths;
+    for (const std::string& name : WorkFolderNames()) {
+        if (m_before.count(name) == 0)
+            paths.push_back(WindowsTemp() + "\\" + name);
+    }
+    return paths;
+}
+

@@ -3,6 +3,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 class TempDir {
 public:
@@ -20,20 +21,24 @@ private:
 };
 
 // Points TMP, which GetTempPath reads first, at a path while it lives; the old value, or its
-// absence, comes back at the end.
+// absence, comes back at the end. A UTF-16 path names a folder outside the ANSI code page.
 class TmpOverride {
 public:
     explicit TmpOverride(const std::string& path);
+    explicit TmpOverride(const std::wstring& path);
     ~TmpOverride();
     TmpOverride(const TmpOverride&) = delete;
     TmpOverride& operator=(const TmpOverride&) = delete;
 
     // Points it elsewhere (a file in the way, a path too long); the old value still comes back.
     void PointAt(const std::string& path) const;
+    void PointAt(const std::wstring& path) const;
 
 private:
+    TmpOverride();
+
     bool m_wasSet = false;
-    std::string m_saved;
+    std::wstring m_saved;
 };
 
 // A fresh folder that is the process's temporary folder while it lives.
@@ -47,11 +52,28 @@ private:
     TmpOverride m_tmp;
 };
 
+// The setup's work folders (Windows' Temp folder, VsEnclosaSetupBoot-*) made while it lives;
+// it removes them at its end, so that a test bed does not fill up with kept packages.
+class NewWorkFolders {
+public:
+    NewWorkFolders();
+    ~NewWorkFolders();
+    NewWorkFolders(const NewWorkFolders&) = delete;
+    NewWorkFolders& operator=(const NewWorkFolders&) = delete;
+
+    // The full paths of the work folders that are there now and were not at the start.
+    std::vector<std::string> Paths() const;
+
+private:
+    std::set<std::string> m_before;
+};
+
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 // The file's bytes; empty when it cannot be read. FileExists tells the two apart.
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// Removes a folder with all it holds; a directory link inside is removed, never entered.
 void RemoveTree(const std::string& path);
 // Names of a folder's entries without "." and ".."; only its sub-folders when foldersOnly.
 std::set<std::string> FolderEntries(const std::string& folder, bool foldersOnly = false);

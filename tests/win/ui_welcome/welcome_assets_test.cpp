@@ -1,6 +1,6 @@
+#include "foundation/folder_tree.h"
 #include "resources/resource_ids.h"
 #include "tests/win/support/temp_dir.h"
-#include "ui/folder_tree.h"
 #include "ui/welcome_page.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +60,8 @@ TEST(WelcomeAssets, WithoutTheImagesFolderThePageStillGetsItsStyleSheet)
 
 TEST(WelcomeAssets, AWholeWelcomeFolderIsRemovedWithItsPictures)
 {
-    const VsFsPath folder = Welcome::CreateFolder();
+    TempDir work;
+    const VsFsPath folder = Welcome::CreateFolder(work.Path().c_str());
     Welcome::WritePage(folder.Combine("index.htm"), IDR_WELCOME_PAGE);
     Welcome::WriteAssets(folder);
     ASSERT_TRUE(FileExists(std::string(folder.GetString()) + "\\images\\img1.jpg"));

@@ -1,13 +1,15 @@
 #include "foundation/directory_tree.h"
 #include "foundation/error.h"
+#include "foundation/folder_tree.h"
 #include "tests/win/support/temp_dir.h"
+#include "tools/directory_link/directory_link.h"
 #include "tests/win/ui_welcome/test_page_ids.h"
-#include "ui/folder_tree.h"
 #include "ui/welcome_page.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <set>
 #include <string>
 
 namespace {
@@ -29,7 +31,7 @@ const std::string kMark = "\xEF\xBB\xBF";
 
 } // namespace
 
-TEST(WelcomeFolder, IsTheTemporaryFolderPlusANewRegistryFormGuid)
+TEST(WelcomeFolder, IsTheWorkFolderPlusANewRegistryFormGuid)
 {
     const std::string first = NewGuidString().GetString();
     const std::string second = NewGuidString().GetString();
@@ -38,9 +40,8 @@ TEST(WelcomeFolder, IsTheTemporaryFolderPlusANewRegistryFormGuid)
     EXPECT_NE(first, second);
 
     TempDir dir;
-    TmpOverride temporary(dir.Path() + "\\");
-    const VsFsPath one = Welcome::CreateFolder();
-    const VsFsPath two = Welcome::CreateFolder();
+    const VsFsPath one = Welcome::CreateFolder(dir.Path().c_str());
+    const VsFsPath two = Welcome::CreateFolder(dir.Path().c_str());
     EXPECT_NE(std::string(one.GetString()), std::string(two.GetString()));
     for (const VsFsPath& folder : {one, two}) {
         const std::string path = folder.GetString();
@@ -55,9 +56,8 @@ TEST(WelcomeFolder, FileInTheWayGivesTheTextWithTheFullPath)
 {
     TempDir dir;
     WriteFileBytes(dir / "blocker", "x");
-    TmpOverride temporary(dir / "blocker");
     try {
-        Welcome::CreateFolder();
+        Welcome::CreateFolder((dir / "blocker").c_str());
         FAIL() << "no exception";
     } catch (const Error::VsExceptionText& error) {
         const std::string text = error.GetText().GetString();
@@ -71,17 +71,13 @@ TEST(WelcomeFolder, FileInTheWayGivesTheTextWithTheFullPath)
     }
 }
 
-TEST(WelcomeFolder, WithoutATemporaryFolderNothingIsMadeInTheCurrentFolder)
+TEST(WelcomeFolder, WithoutAWorkFolderNothingIsMadeInTheCurrentFolder)
 {
     TempDir current;
     char saved[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, saved);
     ASSERT_TRUE(SetCurrentDirectoryA(current.Path().c_str()));
-    {
-        // Too long for the platform to give as the temporary folder.
-        TmpOverride temporary(current / std::string(300, 'L'));
-        EXPECT_THROW(Welcome::CreateFolder(), Error::VsException);
-    }
+    EXPECT_THROW(Welcome::CreateFolder(VsFsPath()), Error::VsException);
     SetCurrentDirectoryA(saved);
     EXPECT_TRUE(FolderEntries(current.Path()).empty());
 }
@@ -89,20 +85,23 @@ TEST(WelcomeFolder, WithoutATemporaryFolderNothingIsMadeInTheCurrentFolder)
 TEST(WelcomePage, StartsWithExactlyOneUtf8Mark)
 {
     TempDir dir;
-    const std::string page = dir / "index.htm";
 
-    Welcome::WritePage(page.c_str(), TEST_PAGE_UTF8_MARK);
-    EXPECT_EQ(ReadFileBytes(page), kMark + "<p>marked \xC3\xA9</p>");
+    Welcome::WritePage((dir / "marked.htm").c_str(), TEST_PAGE_UTF8_MARK);
+    EXPECT_EQ(ReadFileBytes(dir / "marked.htm"), kMark + "<p>marked \xC3\xA9</p>");
 
-    Welcome::WritePage(page.c_str(), TEST_PAGE_NO_MARK);
-    EXPECT_EQ(ReadFileBytes(page), kMark + "<p>plain</p>");
+    Welcome::WritePage((dir / "plain.htm").c_str(), TEST_PAGE_NO_MARK);
+    EXPECT_EQ(ReadFileBytes(dir / "plain.htm"), kMark + "<p>plain</p>");
 
     // A UTF-16 page is carried over as UTF-8, so that the mark tells the truth.
-    Welcome::WritePage(page.c_str(), TEST_PAGE_UTF16_MARK);
-    EXPECT_EQ(ReadFileBytes(page), kMark + "<p>wide \xC3\xA9</p>");
+    Welcome::WritePage((dir / "wide.htm").c_str(), TEST_PAGE_UTF16_MARK);
+    EXPECT_EQ(ReadFileBytes(dir / "wide.htm"), kMark + "<p>wide \xC3\xA9</p>");
 
-    Welcome::WritePage(page.c_str(), TEST_PAGE_MISSING);
-    EXPECT_EQ(ReadFileBytes(page), kMark);
+    Welcome::WritePage((dir / "missing.htm").c_str(), TEST_PAGE_MISSING);
+    EXPECT_EQ(ReadFileBytes(dir / "missing.htm"), kMark);
+
+    // The page is made new in its fresh folder: a file already at its name is not written through.
+    Welcome::WritePage((dir / "plain.htm").c_str(), TEST_PAGE_UTF8_MARK);
+    EXPECT_EQ(ReadFileBytes(dir / "plain.htm"), kMark + "<p>plain</p>");
 }
 
 TEST(DeleteFolderTree, RemovesNestedFoldersAndFiles)
@@ -147,3 +146,25 @@ TEST(DeleteFolderTree, FileHeldOpenStaysWithItsFoldersAndTheRestGoes)
     EXPECT_FALSE(FileExists(root + "\\index.htm"));
     EXPECT_FALSE(DirectoryExists(root + "\\other"));
 }
+
+// Another program put a link to a folder of its choice into the tree while the dialog was open:
+// the deletion removes the link, never what it points at.
+TEST(DeleteFolderTree, NeverEntersALinkInsideTheTree)
+{
+    TempDir dir;
+    const std::string root = dir / "tree";
+    const std::string elsewhere = dir / "elsewhere";
+    ASSERT_TRUE(CreateDirectoryTree(VsFsPath((root + "\\images").c_str())));
+    ASSERT_TRUE(CreateDirectoryTree(VsFsPath(elsewhere.c_str())));
+    WriteFileBytes(root + "\\index.htm", "page");
+    WriteFileBytes(elsewhere + "\\precious.txt", "not the setup's");
+    ASSERT_TRUE(MakeDirectoryLink(root + "\\images\\link", elsewhere));
+
+    DeleteFolderTree(VsFsPath(root.c_str()));
+    EXPECT_EQ(ReadFileBytes(elsewhere + "\\precious.txt"), "not the setup's");
+    EXPECT_FALSE(FileExists(root + "\\index.htm"));
+    // Windows removes the link itself and then the tree; Wine cannot remove a directory link,
+    // so there the link and the folders above it stay.
+    EXPECT_TRUE(!DirectoryExists(root) || FolderEntries(root + "\\images") == std::set<std::string>{"link"});
+}
+

@@ -8,6 +8,7 @@
 #include "tools/capture/screen_capture.h"
 #include "tools/lab/driver/lab_report.h"
 #include "tools/lab/driver/lab_scenario.h"
+#include "tools/lab/driver/machine_state.h"
 #include "tools/lab/driver/temp_folder.h"
 
 #include <windows.h>
@@ -58,6 +59,17 @@ std::string OwnTempFolder()
     char folder[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathA(MAX_PATH, folder);
     return WithSeparator(length > 0 && length <= MAX_PATH ? folder : "C:\\");
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1)
+        return {};
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+    utf8.pop_back();
+    return utf8;
 }
 
 std::string StandInLog()
@@ -194,6 +206,55 @@ void SpoilFiles(const std::string& folder)
     FindClose(find);
 }
 
+// A folder of someone else's that a planted link points at, with a file in it.
+const char kElsewhere[] = "C:\\VsLabElsewhere";
+const char kElsewhereFile[] = "C:\\VsLabElsewhere\\precious.txt";
+const char kElsewhereText[] = "not the setup's";
+
+bool PrepareElsewhere()
+{
+    CreateDirectoryA(kElsewhere, nullptr);
+    const UniqueKernelHandle file(
+        CreateFileA(kElsewhereFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.Get(), kElsewhereText, sizeof kElsewhereText - 1, &written, nullptr);
+}
+
+std::string ElsewhereAfterRun(const RunRecord& record)
+{
+    if (!record.linkPlanted)
+        return "no link planted";
+    return ReadWholeFile(kElsewhereFile) == kElsewhereText ? "kept" : "emptied";
+}
+
+// A file where Windows' Temp folder should be, so that no work folder can be made there; the
+// folder itself waits beside it and comes back at the end.
+class BlockedWindowsTemp {
+public:
+    BlockedWindowsTemp()
+        : m_folder(WindowsTempFolder().substr(0, WindowsTempFolder().size() - 1)), m_away(m_folder + ".lab-away")
+    {
+        m_blocked = MoveFileA(m_folder.c_str(), m_away.c_str()) &&
+                    UniqueKernelHandle(CreateFileA(m_folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr))
+                        .IsValid();
+    }
+    ~BlockedWindowsTemp()
+    {
+        DeleteFileA(m_folder.c_str());
+        MoveFileA(m_away.c_str(), m_folder.c_str());
+    }
+    BlockedWindowsTemp(const BlockedWindowsTemp&) = delete;
+    BlockedWindowsTemp& operator=(const BlockedWindowsTemp&) = delete;
+
+    bool IsBlocked() const { return m_blocked; }
+
+private:
+    std::string m_folder;
+    std::string m_away;
+    bool m_blocked = false;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -216,7 +277,14 @@ int main(int argc, char** argv)
     outcome.scenario = BaseName(arguments.scenario);
     outcome.title = scenario.Get("title");
     outcome.setupPath = FullPath(arguments.setup);
-    outcome.tempFolder = PrepareTempFolder(scenario.Get("temp", "plain"), OwnTempFolder());
+    const std::string tempKind = scenario.Get("temp", "plain");
+    outcome.tempFolder = PrepareTempFolder(tempKind, OwnTempFolder());
+    if (outcome.tempFolder.empty()) {
+        std::fprintf(stderr, "cannot make the temporary folder \"%s\"\n", tempKind.c_str());
+        return 1;
+    }
+    const std::wstring tempVariable = TempVariableFor(tempKind, outcome.tempFolder);
+    outcome.tempGiven = Utf8(tempVariable);
     // A folder in the place of the setup's log: the log cannot be opened.
     if (scenario.Get("temp.log") == "blocked" &&
         !CreateDirectoryA((outcome.tempFolder + "VsEnclosaSetupBoot.log").c_str(), nullptr)) {
@@ -255,6 +323,19 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    std::unique_ptr<BlockedWindowsTemp> blockedWork;
+    if (scenario.Get("work.blocked") == "yes") {
+        blockedWork = std::make_unique<BlockedWindowsTemp>();
+        if (!blockedWork->IsBlocked()) {
+            std::fprintf(stderr, "cannot put a file in the place of %s\n", WindowsTempFolder().c_str());
+            return 1;
+        }
+    }
+    const bool plantLink = scenario.Get("welcome.link") == "yes";
+    if (plantLink && !PrepareElsewhere()) {
+        std::fprintf(stderr, "cannot prepare %s\n", kElsewhere);
+        return 1;
+    }
     const std::string setupFolder = FolderOf(outcome.setupPath);
     const std::string tempParent = ParentOf(outcome.tempFolder);
 
@@ -268,11 +349,14 @@ int main(int argc, char** argv)
         run.plan.number = number;
         run.plan.setupPath = outcome.setupPath;
         run.plan.tempFolder = outcome.tempFolder;
+        run.plan.tempVariable = tempVariable;
         run.plan.outFolder = out;
         run.plan.logPath = scenario.Get("runtime.log", StandInLog());
         const std::string perRun = "answers.run" + std::to_string(number);
         run.plan.answers = scenario.GetList(scenario.Get(perRun).empty() ? "answers" : perRun);
         run.plan.timeoutMs = static_cast<DWORD>(scenario.GetInt("timeout", 120)) * 1000;
+        if (plantLink)
+            run.plan.linkTarget = kElsewhere;
         const std::set<std::string> besideTemp = NamesIn(tempParent);
         const std::set<std::string> besideSetup = NamesIn(setupFolder);
         run.record = RunSetup(run.plan);
@@ -283,9 +367,12 @@ int main(int argc, char** argv)
             run.planted = GetFileAttributesA(note.c_str()) != INVALID_FILE_ATTRIBUTES ? "ran" : "not run";
             DeleteFileA(note.c_str());
         }
+        if (plantLink)
+            run.linkTarget = ElsewhereAfterRun(run.record);
         allEnded = allEnded && !run.record.timedOut && run.record.startError == 0;
         outcome.runs.push_back(std::move(run));
     }
+    blockedWork.reset();
     if (bystander && !race.empty())
         outcome.raceOverwrites = std::to_string(bystander->Stop());
     else if (bystander)

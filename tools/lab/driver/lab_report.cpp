@@ -37,6 +37,30 @@ std::vector<std::string> FileNames(const MachineState& state)
     return names;
 }
 
+// The names of the files, or of the sub-folders, in the work folders this run made and left.
+std::vector<std::string> InNewWorkFolders(const RunRecord& record, bool folders)
+{
+    std::vector<std::string> names;
+    const auto collect = [&](const auto& entries) {
+        for (const auto& entry : entries) {
+            const std::string folder = entry.first.substr(0, entry.first.find('\\'));
+            if (record.before.workFolders.count(folder) == 0)
+                names.push_back(entry.first.substr(folder.size() + 1));
+        }
+    };
+    if (folders)
+        collect(record.after.workSubfolders);
+    else
+        collect(record.after.workFiles);
+    return Sorted(names);
+}
+
+size_t NewWorkFoldersLeft(const RunRecord& record)
+{
+    return static_cast<size_t>(std::count_if(record.after.workFolders.begin(), record.after.workFolders.end(),
+                                             [&](const auto& entry) { return record.before.workFolders.count(entry.first) == 0; }));
+}
+
 std::vector<std::string> ProductChanges(const MachineState& before, const MachineState& after, bool added)
 {
     const MachineState& from = added ? before : after;
@@ -139,6 +163,12 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     for (const auto& entry : record.after.tempFolders)
         folders.push_back(entry.first);
     facts.Add(prefix + "temp.folders", Join(folders));
+    facts.Add(prefix + "work.made", std::to_string(LinesWith(record.events, "work+ ")));
+    facts.Add(prefix + "work.left", std::to_string(NewWorkFoldersLeft(record)));
+    facts.Add(prefix + "work.files", Join(InNewWorkFolders(record, false)));
+    facts.Add(prefix + "work.folders", Join(InNewWorkFolders(record, true)));
+    if (!run.linkTarget.empty())
+        facts.Add(prefix + "link.target", run.linkTarget);
     facts.Add(prefix + "registry.before", record.before.initialized);
     facts.Add(prefix + "registry.after", record.after.initialized);
     facts.Add(prefix + "processes.started", Join(ProcessChanges(true, record.events)));
@@ -206,6 +236,10 @@ void WriteRun(std::ostream& out, const LabRun& run)
     out << "    products installed: " << Join(ProductChanges(record.before, record.after, true)) << "\n";
     out << "    products removed:   " << Join(ProductChanges(record.before, record.after, false)) << "\n";
     out << "    temporary folder:   " << Join(FileNames(record.after)) << "\n";
+    out << "    work folder:        " << Join(InNewWorkFolders(record, false)) << " ("
+        << LinesWith(record.events, "work+ ") << " made, " << NewWorkFoldersLeft(record) << " left)\n";
+    if (!run.linkTarget.empty())
+        out << "    planted link's target: " << run.linkTarget << "\n";
     out << "    \"Initialized\":      " << record.before.initialized << " -> " << record.after.initialized << "\n";
     out << "    processes started:  " << Join(ProcessChanges(true, record.events)) << "\n";
     out << "    processes ended:    " << Join(ProcessChanges(false, record.events)) << "\n";
@@ -248,6 +282,7 @@ bool WriteFacts(const std::string& path, const LabOutcome& outcome)
     facts.Add("scenario", outcome.scenario);
     facts.Add("setup", outcome.setupPath);
     facts.Add("temp.folder", outcome.tempFolder);
+    facts.Add("temp.given", outcome.tempGiven);
     facts.Add("runs", std::to_string(outcome.runs.size()));
     std::vector<std::string> exits;
     size_t plantedRuns = 0;
@@ -272,7 +307,7 @@ bool WriteTranscript(const std::string& path, const LabOutcome& outcome)
     std::ofstream file(path, std::ios::binary);
     file << "Scenario " << outcome.scenario << (outcome.title.empty() ? "" : ": " + outcome.title) << "\n";
     file << "Setup " << outcome.setupPath << "\n";
-    file << "Temporary folder " << outcome.tempFolder << "\n";
+    file << "Temporary folder " << outcome.tempFolder << " (TEMP and TMP: " << outcome.tempGiven << ")\n";
     if (!outcome.plantedPath.empty())
         file << "Planted program " << outcome.plantedPath << "\n";
     for (const LabRun& run : outcome.runs)

@@ -11,6 +11,9 @@ struct LabRun {
     RunPlan plan;
     RunRecord record;
     std::string planted;  // "ran", "not run", or empty when nothing was planted
+    // What a link planted in the welcome folder pointed at, after the run: "kept", "emptied",
+    // "no link planted"; empty when the scenario plants none.
+    std::string linkTarget;
     std::vector<std::string> besideTemp;   // new entries in the folder that holds the temporary folder
     std::vector<std::string> besideSetup;  // new entries in the setup's own folder
 };
@@ -20,6 +23,7 @@ struct LabOutcome {
     std::string title;
     std::string setupPath;
     std::string tempFolder;
+    std::string tempGiven;  // what TEMP and TMP say to the setup, in UTF-8
     std::string plantedPath;
     std::string raceOverwrites;  // how often a racing program replaced a payload, when one ran
     std::vector<LabRun> runs;

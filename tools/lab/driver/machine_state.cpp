@@ -99,6 +99,32 @@ std::map<std::string, Moment> FoldersIn(const std::string& folder)
     return folders;
 }
 
+// The setup's work folders, and what is in them, in one look at each.
+void WorkFoldersIn(const std::string& windowsTemp, bool withDigests, MachineState& state)
+{
+    static const char prefix[] = "VsEnclosaSetupBoot-";
+    for (const auto& [name, created] : FoldersIn(windowsTemp)) {
+        if (_strnicmp(name.c_str(), prefix, sizeof prefix - 1) != 0)
+            continue;
+        state.workFolders[name] = created;
+        const std::string folder = windowsTemp + name + "\\";
+        std::map<std::string, FileInfo> files, logs;
+        FilesIn(folder, withDigests, files, logs);
+        for (const auto& [file, info] : files)
+            state.workFiles[name + "\\" + file] = info;
+        for (const auto& [file, info] : logs)
+            state.setupLogs[name + "\\" + file] = info;
+        for (const auto& [sub, at] : FoldersIn(folder))
+            state.workSubfolders[name + "\\" + sub] = at;
+    }
+}
+
+// "work\NAME" for "FOLDER\NAME": which work folder is a GUID no check can know.
+std::string InWork(const std::string& key)
+{
+    return "work" + key.substr(key.find('\\'));
+}
+
 std::string InitializedValue(Moment& keyWritten)
 {
     HKEY opened = nullptr;
@@ -157,8 +183,15 @@ std::string ReadWholeFile(const std::string& path)
     return bytes;
 }
 
+std::string WindowsTempFolder()
+{
+    char windows[MAX_PATH] = {};
+    GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\Temp\\";
+}
+
 MachineObserver::MachineObserver(std::string tempFolder, std::string logPath)
-    : m_tempFolder(std::move(tempFolder)), m_logPath(std::move(logPath))
+    : m_tempFolder(std::move(tempFolder)), m_windowsTemp(WindowsTempFolder()), m_logPath(std::move(logPath))
 {
 }
 
@@ -180,6 +213,7 @@ MachineState MachineObserver::Take(bool withProducts, bool withDigests)
     FollowProcesses(state.processes);
     FilesIn(m_tempFolder, withDigests, state.tempFiles, state.setupLogs);
     state.tempFolders = FoldersIn(m_tempFolder);
+    WorkFoldersIn(m_windowsTemp, withDigests, state);
     state.initialized = InitializedValue(state.settingsWritten);
     state.logLines = LinesOf(ReadWholeFile(m_logPath));
     state.logWritten = LastWritten(m_logPath);
@@ -244,6 +278,33 @@ std::vector<Change> MachineObserver::Changes(const MachineState& before, const M
     for (const auto& [name, created] : before.tempFolders) {
         if (after.tempFolders.count(name) == 0)
             add("folder- " + name, 0);
+    }
+    for (const auto& [name, created] : after.workFolders) {
+        if (before.workFolders.count(name) == 0)
+            add("work+ " + name, created);
+    }
+    for (const auto& [key, info] : after.workFiles) {
+        const auto old = before.workFiles.find(key);
+        if (old == before.workFiles.end())
+            add("file+ " + InWork(key) + " " + std::to_string(info.size), info.created != 0 ? info.created : info.written);
+        else if (old->second.size != info.size || old->second.written != info.written)
+            add("file~ " + InWork(key) + " " + std::to_string(info.size), info.written);
+    }
+    for (const auto& [key, created] : after.workSubfolders) {
+        if (before.workSubfolders.count(key) == 0)
+            add("folder+ " + InWork(key), created);
+    }
+    for (const auto& [key, info] : before.workFiles) {
+        if (after.workFiles.count(key) == 0)
+            add("file- " + InWork(key), 0);
+    }
+    for (const auto& [key, created] : before.workSubfolders) {
+        if (after.workSubfolders.count(key) == 0)
+            add("folder- " + InWork(key), 0);
+    }
+    for (const auto& [name, created] : before.workFolders) {
+        if (after.workFolders.count(name) == 0)
+            add("work- " + name, 0);
     }
     for (const auto& [id, info] : after.processes) {
         const auto old = before.processes.find(id);

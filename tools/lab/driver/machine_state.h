@@ -1,7 +1,8 @@
 // What the lab watches on the machine while the setup runs: installed products, running
-// processes, the files in the setup's temporary folder, the registry value the setup deletes
-// and the log that the runtime stand-ins append to. The setup's own logs in the temporary
-// folder (VsEnclosaSetupBoot*.log) are kept apart from its files.
+// processes, the files in the setup's temporary folder and in its work folders (Windows' Temp
+// folder, VsEnclosaSetupBoot-*), the registry value the setup deletes and the log that the
+// runtime stand-ins append to. The setup's own logs (VsEnclosaSetupBoot*.log) are kept apart
+// from its files.
 #pragma once
 
 #include "foundation/unique_handle.h"
@@ -37,6 +38,10 @@ struct MachineState {
     std::map<std::string, FileInfo> tempFiles;
     std::map<std::string, FileInfo> setupLogs;  // the setup's log and Windows Installer's logs
     std::map<std::string, Moment> tempFolders;  // sub-folders of the temporary folder, when made
+    std::map<std::string, Moment> workFolders;  // the setup's work folders, when made
+    // In the work folders, keyed "FOLDER\\NAME": their files and their sub-folders.
+    std::map<std::string, FileInfo> workFiles;
+    std::map<std::string, Moment> workSubfolders;
     std::string initialized;  // "absent", "no key" or the value's text
     Moment settingsWritten = 0;  // when the key last changed
     std::vector<std::string> logLines;
@@ -60,7 +65,8 @@ public:
     MachineState Take(bool withProducts, bool withDigests);
 
     // From before to after: "file+ NAME SIZE", "file- NAME", "file~ NAME SIZE", "folder+ NAME",
-    // "folder- NAME", "process+ NAME
+    // "folder- NAME" (in a work folder: "file+ work\\NAME SIZE", "folder+ work\\NAME", ...),
+    // "work+ FOLDER", "work- FOLDER", "process+ NAME
     // PID", "process- NAME PID", "registry Initialized STATE", "product+ CODE", "product- CODE",
     // "log LINE". Products are compared only when both snapshots have them.
     std::vector<Change> Changes(const MachineState& before, const MachineState& after);
@@ -70,6 +76,7 @@ private:
     Moment EndOf(DWORD processId);
 
     std::string m_tempFolder;
+    std::string m_windowsTemp;
     std::string m_logPath;
     // Every process seen is held open: its end can be asked after it ended, and its
     // identifier cannot go to another process meanwhile.
@@ -79,6 +86,9 @@ private:
 
 // The descendants of a process in a process table, the process included.
 std::set<DWORD> ProcessTree(const std::map<DWORD, ProcessInfo>& processes, DWORD root);
+
+// Windows' own Temp folder, where the setup makes its work folders, with a trailing backslash.
+std::string WindowsTempFolder();
 
 // The bytes of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);

@@ -3,6 +3,7 @@
 #include "foundation/fs_path.h"
 #include "foundation/unique_handle.h"
 #include "tools/capture/screen_capture.h"
+#include "tools/directory_link/directory_link.h"
 
 #include <algorithm>
 #include <map>
@@ -29,28 +30,26 @@ void ReadSetupLogs(const RunPlan& plan, size_t offset, RunRecord& record)
     }
 }
 
-bool StartsWithVariable(const char* entry, const char* name)
+bool StartsWithVariable(const WCHAR* entry, const WCHAR* name)
 {
-    const size_t length = strlen(name);
-    return _strnicmp(entry, name, length) == 0 && entry[length] == '=';
+    const size_t length = wcslen(name);
+    return _wcsnicmp(entry, name, length) == 0 && entry[length] == L'=';
 }
 
-// The driver's environment with TEMP and TMP pointing at the scenario's folder.
-std::string EnvironmentWithTemp(const std::string& folder)
+// The driver's environment with TEMP and TMP set to the scenario's value, in UTF-16: a folder
+// whose name is outside the ANSI code page reaches the setup whole.
+std::wstring EnvironmentWithTemp(const std::wstring& value)
 {
-    std::string withoutSeparator = folder;
-    if (withoutSeparator.size() > 3 && PathRules::EndsInSeparator(withoutSeparator.c_str()))
-        withoutSeparator.pop_back();
-    std::string block;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* entry = strings; *entry != '\0'; entry += strlen(entry) + 1) {
-        if (!StartsWithVariable(entry, "TEMP") && !StartsWithVariable(entry, "TMP"))
-            block.append(entry).push_back('\0');
+    std::wstring block;
+    WCHAR* strings = GetEnvironmentStringsW();
+    for (const WCHAR* entry = strings; *entry != L'\0'; entry += wcslen(entry) + 1) {
+        if (!StartsWithVariable(entry, L"TEMP") && !StartsWithVariable(entry, L"TMP"))
+            block.append(entry).push_back(L'\0');
     }
-    FreeEnvironmentStringsA(strings);
-    block.append("TEMP=" + withoutSeparator).push_back('\0');
-    block.append("TMP=" + withoutSeparator).push_back('\0');
-    block.push_back('\0');
+    FreeEnvironmentStringsW(strings);
+    block.append(L"TEMP=" + value).push_back(L'\0');
+    block.append(L"TMP=" + value).push_back(L'\0');
+    block.push_back(L'\0');
     return block;
 }
 
@@ -176,8 +175,25 @@ private:
         }
     }
 
+    // A link to the plan's folder, into a folder the run made in its work folder.
+    void PlantLink()
+    {
+        if (m_plan.linkTarget.empty() || m_record.linkPlanted)
+            return;
+        for (const auto& [key, created] : m_last.workSubfolders) {
+            if (m_record.before.workSubfolders.count(key) != 0)
+                continue;
+            const std::string link = WindowsTempFolder() + key + "\\VsLabLink";
+            m_record.linkPlanted = MakeDirectoryLink(link, m_plan.linkTarget);
+            if (m_record.linkPlanted)
+                m_record.events.emplace_back(Elapsed(), "link+ work" + key.substr(key.find('\\')) + "\\VsLabLink");
+            return;
+        }
+    }
+
     void Handle(HWND window, DWORD seenAt)
     {
+        PlantLink();
         WindowRecord record;
         record.atMs = seenAt;
         const size_t number = m_record.windows.size() + 1;
@@ -232,11 +248,11 @@ RunRecord RunSetup(const RunPlan& plan)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     std::string commandLine = "\"" + plan.setupPath + "\"";
-    std::string environment = EnvironmentWithTemp(plan.tempFolder);
+    std::wstring environment = EnvironmentWithTemp(plan.tempVariable);
     // In its own folder, as the shell starts a program that a person opens.
     const std::string folder = VsFsPath(plan.setupPath.c_str()).GetFolder().GetString();
-    if (!CreateProcessA(plan.setupPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0],
-                        folder.c_str(), &startup, &info)) {
+    if (!CreateProcessA(plan.setupPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        &environment[0], folder.c_str(), &startup, &info)) {
         record.startError = GetLastError();
         watch.Finish();
         ReadSetupLogs(plan, logOffset, record);

@@ -16,9 +16,14 @@ struct RunPlan {
     int number = 1;
     std::string setupPath;
     std::string tempFolder;  // with a trailing backslash
+    std::wstring tempVariable;  // what TEMP and TMP say to the setup
     std::string outFolder;   // with a trailing backslash; screenshots go here
     std::string logPath;     // the runtime stand-ins' log
     std::vector<std::string> answers;  // one per window, in the order they appear
+    // When set: before the first window is answered that shows while the setup has a folder in
+    // its work folder (the welcome folder), another program plants a directory link to this
+    // folder inside it.
+    std::string linkTarget;
     DWORD timeoutMs = 120000;
 };
 
@@ -42,6 +47,7 @@ struct RunRecord {
     MachineState before;
     MachineState after;
     std::vector<std::string> left;  // processes started during the run and still there
+    bool linkPlanted = false;
     std::vector<std::string> setupLog;  // the lines this run appended to VsEnclosaSetupBoot.log
     std::vector<std::string> installerLogs;  // Windows Installer's logs this run wrote: "NAME SIZE"
 };

@@ -2,6 +2,7 @@
 
 #include "foundation/directory_tree.h"
 #include "foundation/unique_handle.h"
+#include "foundation/wide_text.h"
 
 #include <windows.h>
 
@@ -17,6 +18,21 @@ void RemoveFilesIn(const std::string& folder)
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             DeleteFileA((folder + found.cFileName).c_str());
     } while (FindNextFileA(find.Get(), &found));
+}
+
+// Иван, made with the wide calls; its short form is plain ASCII wherever the volume makes
+// short names (under Wine always).
+std::string CyrillicFolder(const std::string& base)
+{
+    const std::wstring folder = std::wstring(ToUtf16(base.c_str(), CP_ACP).data()) + L"\u0418\u0432\u0430\u043d";
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return {};
+    WCHAR shortForm[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameW(folder.c_str(), shortForm, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    const CStringA narrow = ToAnsiExactly(shortForm);
+    return narrow.IsEmpty() ? std::string() : std::string(narrow.GetString()) + "\\";
 }
 
 } // namespace
@@ -36,8 +52,12 @@ std::string PrepareTempFolder(const std::string& kind, const std::string& base)
     } else if (kind == "trail-5c") {
         // In code page 932 the last character, 0x95 0x5C, ends in the backslash byte.
         folder = base + "VsLab\x95\x5C\\";
+    } else if (kind == "cyrillic") {
+        folder = CyrillicFolder(base);
+        if (folder.empty())
+            return folder;
     } else if (kind == "too-long") {
-        // Longer than the platform's temporary path may be: GetTempPathA fails.
+        // Longer than the platform's temporary path may be: GetTempPath fails.
         return base + std::string(300, 'L') + "\\";
     } else {
         folder = VsFsPath(kind.c_str()).AddTrailingSeparator('\\').GetString();
@@ -45,6 +65,18 @@ std::string PrepareTempFolder(const std::string& kind, const std::string& base)
     CreateDirectoryTree(VsFsPath(folder.c_str()));
     RemoveFilesIn(folder);
     return folder;
+}
+
+std::wstring TempVariableFor(const std::string& kind, const std::string& folder)
+{
+    std::wstring value = ToUtf16(folder.c_str(), CP_ACP).data();
+    WCHAR longForm[MAX_PATH] = {};
+    const DWORD length = kind == "cyrillic" ? GetLongPathNameW(value.c_str(), longForm, MAX_PATH) : 0;
+    if (length > 0 && length < MAX_PATH)
+        value = longForm;
+    if (value.size() > 3 && value.back() == L'\\')
+        value.pop_back();
+    return value;
 }
 
 std::string PlantPathFor(const std::string& folder)

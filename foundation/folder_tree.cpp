@@ -1,0 +1,56 @@
+#include "foundation/folder_tree.h"
+
+#include "foundation/file_find.h"
+#include "foundation/unique_handle.h"
+
+#include <shlwapi.h>
+
+namespace {
+
+// Wine tells a directory link only by its path, Windows by the handle too: both are asked.
+bool IsLink(const char* path, HANDLE opened)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return true;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    return !GetFileInformationByHandle(opened, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+} // namespace
+
+void DeleteFolderTree(VsFsPath folder)
+{
+    if (!PathFileExistsA(folder))
+        return;
+    {
+        // Held without delete sharing while it is emptied, so that nobody can rename it and put a
+        // link in its place between the test and the listing.
+        const UniqueKernelHandle hold(CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                  nullptr, OPEN_EXISTING,
+                                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (!hold || IsLink(folder, hold.Get())) {
+            RemoveDirectoryA(folder);
+            return;
+        }
+        // The search is closed before the folder itself is removed.
+        VsFileFind finder(folder.Combine("*.*"));
+        while (finder.FindNext()) {
+            if (finder.IsDots())
+                continue;
+            const VsFsPath path = finder.GetFilePath();
+            if (finder.IsReparsePoint()) {
+                if (finder.IsDirectory())
+                    RemoveDirectoryA(path);
+                else
+                    DeleteFileA(path);
+            } else if (finder.IsDirectory()) {
+                DeleteFolderTree(path);
+            } else if (!DeleteFileA(path) && GetLastError() == ERROR_FILE_NOT_FOUND) {
+                // A long name the platform cannot resolve may still be reachable by its 8.3 name.
+                DeleteFileA(finder.GetShortFilePath());
+            }
+        }
+    }
+    RemoveDirectoryA(folder);
+}

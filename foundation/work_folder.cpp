@@ -1,0 +1,84 @@
+#include "foundation/work_folder.h"
+
+#include "foundation/error.h"
+#include "foundation/folder_tree.h"
+#include "foundation/guid_text.h"
+#include "resources/resource_ids.h"
+
+#include <sddl.h>
+
+const char kWorkFolderAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
+
+namespace {
+
+// Windows' own Temp folder; empty when the Windows folder has no ASCII name, which no ANSI
+// code page could then be trusted to carry.
+VsFsPath WindowsTemp()
+{
+    WCHAR windows[MAX_PATH + 1] = {};
+    const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH)
+        return {};
+    char narrow[MAX_PATH + 1] = {};
+    for (UINT i = 0; i < length; ++i) {
+        if (windows[i] == 0 || windows[i] >= 0x80)
+            return {};
+        narrow[i] = static_cast<char>(windows[i]);
+    }
+    return VsFsPath(narrow).Combine("Temp");
+}
+
+bool IsPlainFolder(const char* path, HANDLE opened)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+           GetFileInformationByHandle(opened, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+} // namespace
+
+WorkFolder::~WorkFolder()
+{
+    m_hold.Reset();
+    if (m_keep || m_path.IsEmpty())
+        return;
+    try {
+        DeleteFolderTree(m_path);
+    } catch (...) {
+        // What stays is ours and under the folder's own access list.
+    }
+}
+
+DWORD WorkFolder::Create(const VsFsPath& path)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kWorkFolderAccess, SDDL_REVISION_1, &descriptor,
+                                                              nullptr))
+        return GetLastError();
+    const UniqueLocalMemory descriptorOwner(descriptor);
+    SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+    // Fails on anything already at the name, a link included: never a folder someone else made.
+    if (!CreateDirectoryA(path, &security))
+        return GetLastError();
+    m_path = path;
+    m_hold.Reset(CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                             nullptr));
+    if (!m_hold)
+        return GetLastError();
+    return IsPlainFolder(path, m_hold.Get()) ? ERROR_SUCCESS : ERROR_REPARSE_ATTRIBUTE_CONFLICT;
+}
+
+void WorkFolder::CreateForRun()
+{
+    const VsFsPath windowsTemp = WindowsTemp();
+    const VsFsPath path = windowsTemp.IsEmpty() ? VsFsPath() : windowsTemp.Combine("VsEnclosaSetupBoot-" + NewGuidString());
+    const DWORD error = path.IsEmpty() ? ERROR_BAD_PATHNAME : Create(path);
+    if (error == ERROR_SUCCESS)
+        return;
+    CStringA text;
+    text.FormatById(IDS_NO_WORK_FOLDER, path.IsEmpty() ? "<Windows>\\Temp" : path.GetString());
+    throw Error::VsExceptionCommon(error, text, nullptr, 0);
+}

@@ -1,0 +1,42 @@
+// The folder of one run's elevated work: the payloads, Windows Installer's log, the welcome
+// page. The person's temporary folder will not do: every program of theirs may write there,
+// and TEMP points wherever they like. This folder is made new under the Windows folder's Temp,
+// an ASCII path that no user can redirect, with an access list of its own that inherits
+// nothing from above and lets only Administrators and SYSTEM write (everyone may read, so
+// that support can read Windows Installer's log). While the run works in it, it is held open
+// without delete sharing: nobody can rename it and put another folder or a link in its place.
+#pragma once
+
+#include "foundation/fs_path.h"
+#include "foundation/unique_handle.h"
+
+class WorkFolder {
+public:
+    WorkFolder() = default;
+    // Lets go of the folder; removes it with everything in it unless Keep was called.
+    ~WorkFolder();
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    // Makes the folder new at path (its parent must exist) and holds it. Gives 0, or the
+    // platform's error: something (a folder, a file, a link) was there, or it could not be
+    // made with its access list.
+    DWORD Create(const VsFsPath& path);
+    // Windows' Temp folder plus VsEnclosaSetupBoot-<GUID>. Throws Error::VsExceptionCommon
+    // naming the folder when it cannot be made so: then nothing may run.
+    void CreateForRun();
+
+    const VsFsPath& Path() const { return m_path; }
+    // The folder stays after the run: the package in it is the product's source for repairs.
+    void Keep() { m_keep = true; }
+
+private:
+    VsFsPath m_path;
+    UniqueKernelHandle m_hold;
+    bool m_keep = false;
+};
+
+// The access list every work folder is made with, as the platform's security descriptor
+// language: protected (nothing inherited), full control for SYSTEM and Administrators, read
+// and execute for Users, all inherited by what is made inside.
+extern const char kWorkFolderAccess[];
