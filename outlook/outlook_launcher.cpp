@@ -66,13 +66,14 @@ void COutlookLauncher::StartOutlook(CStringA question)
     if (!CloseOutlook(question))
         return;
     // The setup runs elevated; an Outlook started by it would be elevated too and clash with
-    // the person's own later start. The desktop's shell starts it with the person's rights.
-    if (ShellExecuteAsDesktopUser("open", kOutlookShellName, SW_SHOW)) {
+    // the person's own later start. Nor does it start one itself when the desktop's shell
+    // cannot: its own shell would look the bare name up in the current folder, the person's
+    // PATH and the person's App Paths, and run whatever it found there elevated.
+    if (ShellExecuteAsDesktopUser("open", kOutlookShellName, SW_SHOW))
         SetupLog::Write("Outlook: started through the desktop's shell");
-        return;
-    }
-    const auto started = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", kOutlookShellName, nullptr, nullptr, SW_SHOW));
-    SetupLog::Write("Outlook: started through the shell (result %d)", static_cast<int>(started));
+    else
+        SetupLog::Write("Outlook: not started; the desktop's shell cannot start it, and the setup does not start it "
+                        "elevated");
 }
 
 BOOL CALLBACK COutlookLauncher::CloseOutlookWindowsProc(HWND window, LPARAM processId)

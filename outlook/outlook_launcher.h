@@ -1,5 +1,5 @@
 // Gets a running Outlook out of the way (a question first, then close requests to its windows,
-// a bounded wait and termination) and starts Outlook through the shell.
+// a bounded wait and termination) and starts Outlook through the desktop's shell.
 #pragma once
 
 #include "foundation/narrow_string.h"
@@ -14,7 +14,8 @@ public:
     // True when the caller may go on; false only when the user answered anything but Yes.
     // A question that is blank after trimming asks nothing.
     bool CloseOutlook(CStringA question);
-    // CloseOutlook, then Outlook is started when that gave true.
+    // CloseOutlook, then, when that gave true, Outlook is started by the desktop's shell with the
+    // person's rights. Where that shell cannot start it, it is not started (and the log says so).
     void StartOutlook(CStringA question);
 
     // EnumWindows callback: asks the window to close when the process of processId owns it.
