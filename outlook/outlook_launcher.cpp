@@ -30,7 +30,18 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
             SetupLog::Write("Outlook: not running");
             return true;
         }
-        SetupLog::Write("Outlook: running as process %lu", outlook.th32ProcessID);
+        const DWORD processId = outlook.th32ProcessID;
+        SetupLog::Write("Outlook: running as process %lu", processId);
+        // Held from the snapshot on: while a handle to it is open, its id goes to no other
+        // process, even after it has ended. So however long the question stays open, the close
+        // requests, the wait and the termination reach this Outlook or nothing.
+        const UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, processId));
+        if (!process) {
+            SetupLog::Write("Outlook: it cannot be opened (error %lu), perhaps it has ended; going on without "
+                            "closing it",
+                            GetLastError());
+            return true;
+        }
 
         question.Trim();
         if (!question.IsEmpty()) {
@@ -40,14 +51,14 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
                 return false;
         }
 
-        EnumWindows(CloseOutlookWindowsProc, static_cast<LPARAM>(outlook.th32ProcessID));
+        if (WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0) {
+            SetupLog::Write("Outlook: it ended by itself meanwhile; nothing to close");
+            return true;
+        }
+        EnumWindows(CloseOutlookWindowsProc, static_cast<LPARAM>(processId));
         RethrowPendingException();
 
-        const UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, outlook.th32ProcessID));
-        if (!process) {
-            SetupLog::Write("Outlook: asked to close; it cannot be opened (error %lu), perhaps it has ended",
-                            GetLastError());
-        } else if (WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) == WAIT_OBJECT_0) {
             SetupLog::Write("Outlook: closed");
         } else {
             const BOOL ended = TerminateProcess(process.Get(), kTerminatedExitCode);

@@ -5,10 +5,14 @@
 #include "tests/win/outlook/fake_toolhelp_module.h"
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
+#include "tests/win/support/wait.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -44,6 +48,29 @@ private:
     HWND m_window = nullptr;
 };
 int OwnWindow::s_closeRequests = 0;
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindowOf(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+// The top-level windows of a process.
+std::vector<HWND> WindowsOf(DWORD processId)
+{
+    WindowSearch search{processId, {}};
+    EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 } // namespace
 
@@ -125,6 +152,61 @@ TEST_F(Launcher, OutlookThatAsksItsOwnQuestionEndsWhenItIsAnswered)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, STANDIN_OWN_QUESTION);
     ExpectClosedOrderly(outlook);
+}
+
+// A person closes Outlook by hand while the question is open, and answers Yes afterwards. The
+// launcher holds the process from the snapshot on: its id stays taken while the question is
+// open, even once the process has ended and the test has let go of its own handle, so no
+// other program can get it; after Yes nothing is asked to close, waited for or terminated.
+// That the id would otherwise go to another program, which the launcher would then close and
+// terminate, cannot be brought about on demand: the platform hands out ids as it likes.
+TEST_F(Launcher, OutlookClosedByHandWhileTheQuestionIsOpenIsLeftAlone)
+{
+    const SetupLogHere log;
+    StandIn& outlook = Start(m_outlookExe, "--windows=2");
+    StandIn& bystander = Start(CopyStandIn(m_folder.Path(), "bystander.exe"), "--windows=2");
+    const OwnWindow ownWindow;
+    const DWORD outlookId = outlook.ProcessId();
+    ModalWatcher watcher(0);
+    ULONGLONG answeredAt = 0;
+
+    std::thread person([&] {
+        if (!watcher.WaitForBoxes(1, 10000)) {
+            ADD_FAILURE() << "no question";
+            return;
+        }
+        for (HWND window : WindowsOf(outlookId))
+            PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(outlook.WaitForExit(5000)) << "Outlook did not end by hand";
+        EXPECT_TRUE(outlook.EndedOrderly());
+        EXPECT_EQ(outlook.CloseRequests(), 2) << "the person's own two";
+        EXPECT_EQ(outlook.ExitCode(), kStandInOrderlyExit);
+        outlook.ReleaseHandle();
+        // Wine frees the id of an ended process a moment after its last handle is closed (half
+        // a second here): time enough for it to go, were nothing else holding it.
+        EXPECT_FALSE(WaitUntil(
+            [&] { return !UniqueProcessHandle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, outlookId)); },
+            2000))
+            << "the ended Outlook's id went free while the question was open";
+        const UniqueProcessHandle held(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, outlookId));
+        DWORD exitCode = 0;
+        EXPECT_TRUE(held && GetExitCodeProcess(held.Get(), &exitCode) && exitCode == kStandInOrderlyExit)
+            << "the id is not the ended Outlook's";
+        answeredAt = GetTickCount64();
+        PostMessageA(watcher.Boxes()[0].window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    });
+    const bool goOn = COutlookLauncher().CloseOutlook("Close Outlook?");
+    const ULONGLONG returnedAt = GetTickCount64();
+    person.join();
+
+    EXPECT_TRUE(goOn);
+    EXPECT_LT(returnedAt - answeredAt, 3000u) << "waited for an Outlook that had ended";
+    ExpectUntouched(bystander);
+    EXPECT_EQ(OwnWindow::s_closeRequests, 0);
+    EXPECT_TRUE(log.Contains("Outlook: asked to close it, the person answered Yes")) << log.Text();
+    EXPECT_TRUE(log.Contains("Outlook: it ended by itself meanwhile; nothing to close")) << log.Text();
+    EXPECT_FALSE(log.Contains("Outlook: closed")) << log.Text();
+    EXPECT_FALSE(log.Contains("still running after")) << log.Text();
 }
 
 // The real platform cannot be made to refuse a snapshot on demand, so the launcher gets the
