@@ -17,6 +17,20 @@ const UINT kQuestionBoxType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 const DWORD kProcessAccess = SYNCHRONIZE | PROCESS_TERMINATE;
 const UINT kTerminatedExitCode = 0;
 
+// Sends the close requests to the windows of processId. An exception that the callback keeps
+// is thrown here; one kept before (this may run inside a window procedure, from the finish
+// dialog's button) is no business of the enumeration and stays pending for its own owner.
+void RequestClose(DWORD processId)
+{
+    std::exception_ptr earlier = TakePendingException();
+    EnumWindows(COutlookLauncher::CloseOutlookWindowsProc, static_cast<LPARAM>(processId));
+    std::exception_ptr kept = TakePendingException();
+    if (earlier)
+        KeepPendingException(std::move(earlier));
+    if (kept)
+        std::rethrow_exception(std::move(kept));
+}
+
 } // namespace
 
 bool COutlookLauncher::CloseOutlook(CStringA question)
@@ -55,8 +69,7 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
             SetupLog::Write("Outlook: it ended by itself meanwhile; nothing to close");
             return true;
         }
-        EnumWindows(CloseOutlookWindowsProc, static_cast<LPARAM>(processId));
-        RethrowPendingException();
+        RequestClose(processId);
 
         if (WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) == WAIT_OBJECT_0) {
             SetupLog::Write("Outlook: closed");
@@ -67,7 +80,8 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
         }
         return true;
     } catch (...) {
-        SetupLog::Write("Outlook: the process list cannot be read; going on as if Outlook were not running");
+        SetupLog::Write("Outlook: an error while reading the process list or closing Outlook; going on as if it "
+                        "were not running");
         return true;
     }
 }

@@ -1,5 +1,6 @@
 // The launcher against real processes: a stand-in Outlook built with the tests, found through
 // the real process snapshot, closed through real window messages.
+#include "framework/platform_boundary.h"
 #include "outlook/outlook_launcher.h"
 #include "outlook/processes_enum.h"
 #include "tests/win/outlook/fake_toolhelp_module.h"
@@ -9,18 +10,25 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <memory>
+#include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// A top-level window of this process that counts the close requests it gets.
+// A top-level window of this process that counts the close requests it gets; one made to
+// throw answers them with an exception, which its own boundary keeps for this thread.
 class OwnWindow {
 public:
-    OwnWindow()
+    explicit OwnWindow(bool throwOnClose = false)
     {
+        s_throwOnClose = throwOnClose;
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = Procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -35,19 +43,25 @@ public:
     OwnWindow& operator=(const OwnWindow&) = delete;
 
     static int s_closeRequests;
+    static bool s_throwOnClose;
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message != WM_CLOSE)
             return DefWindowProcA(window, message, wParam, lParam);
-        ++s_closeRequests;
-        return 0;
+        return CallFromPlatform<LRESULT>(0, [] {
+            ++s_closeRequests;
+            if (s_throwOnClose)
+                throw std::runtime_error("from a close request");
+            return 0;
+        });
     }
 
     HWND m_window = nullptr;
 };
 int OwnWindow::s_closeRequests = 0;
+bool OwnWindow::s_throwOnClose = false;
 
 struct WindowSearch {
     DWORD processId;
@@ -71,6 +85,54 @@ std::vector<HWND> WindowsOf(DWORD processId)
     EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+// The message of the exception pending for this thread, which is thrown and so taken; empty
+// when there is none.
+std::string TakePendingMessage()
+{
+    try {
+        RethrowPendingException();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return std::string();
+}
+
+// Ends this test program with a failure when the guarded block has not ended within the time.
+// Where the launcher deals with this very process as Outlook, a fault would have it wait for
+// this process and terminate it with exit code 0, which CTest would take for a pass.
+class EndGuard {
+public:
+    EndGuard(const char* what, DWORD milliseconds)
+        : m_thread([this, what, milliseconds] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (m_changed.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_done; }))
+                  return;
+              std::fprintf(stderr, "\nFAILED: %s still running after %lu ms\n", what,
+                           static_cast<unsigned long>(milliseconds));
+              std::fflush(stderr);
+              ExitProcess(4);
+          })
+    {
+    }
+    ~EndGuard()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    EndGuard(const EndGuard&) = delete;
+    EndGuard& operator=(const EndGuard&) = delete;
+
+private:
+    bool m_done = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -207,6 +269,41 @@ TEST_F(Launcher, OutlookClosedByHandWhileTheQuestionIsOpenIsLeftAlone)
     EXPECT_TRUE(log.Contains("Outlook: it ended by itself meanwhile; nothing to close")) << log.Text();
     EXPECT_FALSE(log.Contains("Outlook: closed")) << log.Text();
     EXPECT_FALSE(log.Contains("still running after")) << log.Text();
+}
+
+// CloseOutlook may run inside a window procedure (the finish dialog's button), whose modal
+// loop rethrows what an earlier procedure kept. The only way an exception arises inside the
+// close requests is a window procedure of this thread that a request runs: here the fake
+// process list names this test program as Outlook, and a window of this thread throws.
+TEST_F(Launcher, OnlyWhatTheCloseRequestsKeptEndsThemAnExceptionKeptBeforeStaysPending)
+{
+    StandIn& outlook = Start(m_outlookExe);
+    {
+        const SetupLogHere log;
+        KeepPendingException(std::make_exception_ptr(std::runtime_error("kept while painting")));
+        EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+        ExpectClosedOrderly(outlook);
+        EXPECT_TRUE(log.Contains("Outlook: closed")) << log.Text();
+        EXPECT_EQ(TakePendingMessage(), "kept while painting");
+        EXPECT_FALSE(HasPendingException());
+    }
+    {
+        const SetupLogHere log;
+        const FakeToolhelpModule fake;
+        ASSERT_TRUE(fake.IsLoaded());
+        fake.SetMode(FakeThisProcessAsOutlook);
+        const ScopedToolHelpFunctions toolHelp({FakeToolhelpModule::Load});
+        const OwnWindow throwingWindow(true);
+        KeepPendingException(std::make_exception_ptr(std::runtime_error("kept while painting")));
+        {
+            const EndGuard guard("CloseOutlook of this very process", 5000);
+            EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+        }
+        EXPECT_EQ(OwnWindow::s_closeRequests, 1);
+        EXPECT_TRUE(log.Contains("Outlook: an error while reading the process list or closing Outlook")) << log.Text();
+        EXPECT_EQ(TakePendingMessage(), "kept while painting");
+        EXPECT_FALSE(HasPendingException()) << "the close request's exception was left behind";
+    }
 }
 
 // The real platform cannot be made to refuse a snapshot on demand, so the launcher gets the
