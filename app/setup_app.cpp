@@ -58,7 +58,7 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
         SetupLog::Write("Finish dialog: shown");
         const INT_PTR ended = dialog.DoModal();
         SetupLog::Write("Finish dialog: ended with %d (%s)", static_cast<int>(ended),
-                        ended == IDOK       ? "its button, Outlook started"
+                        ended == IDOK       ? "its button"
                         : ended == IDCANCEL ? "closed"
                                             : "it could not be shown");
         return FALSE;

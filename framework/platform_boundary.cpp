@@ -15,8 +15,13 @@ bool HasPendingException() noexcept
     return static_cast<bool>(t_pendingException);
 }
 
+std::exception_ptr TakePendingException() noexcept
+{
+    return std::exchange(t_pendingException, nullptr);
+}
+
 void RethrowPendingException()
 {
-    if (t_pendingException)
-        std::rethrow_exception(std::exchange(t_pendingException, nullptr));
+    if (std::exception_ptr pending = TakePendingException())
+        std::rethrow_exception(std::move(pending));
 }

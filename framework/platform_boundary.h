@@ -16,6 +16,10 @@
 // Keeps an exception for this thread; the first one kept wins until it is taken.
 void KeepPendingException(std::exception_ptr exception) noexcept;
 bool HasPendingException() noexcept;
+// Gives the kept exception, or null, and forgets it. A caller that runs callbacks inside a
+// window procedure takes what was kept before them, so that it can tell what they keep, and
+// keeps it again afterwards for its owner (see COutlookLauncher::CloseOutlook).
+std::exception_ptr TakePendingException() noexcept;
 // Throws the kept exception, if there is one, and forgets it.
 void RethrowPendingException();
 

@@ -17,6 +17,20 @@ const UINT kQuestionBoxType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 const DWORD kProcessAccess = SYNCHRONIZE | PROCESS_TERMINATE;
 const UINT kTerminatedExitCode = 0;
 
+// Sends the close requests to the windows of processId. An exception that the callback keeps
+// is thrown here; one kept before (this may run inside a window procedure, from the finish
+// dialog's button) is no business of the enumeration and stays pending for its own owner.
+void RequestClose(DWORD processId)
+{
+    std::exception_ptr earlier = TakePendingException();
+    EnumWindows(COutlookLauncher::CloseOutlookWindowsProc, static_cast<LPARAM>(processId));
+    std::exception_ptr kept = TakePendingException();
+    if (earlier)
+        KeepPendingException(std::move(earlier));
+    if (kept)
+        std::rethrow_exception(std::move(kept));
+}
+
 } // namespace
 
 bool COutlookLauncher::CloseOutlook(CStringA question)
@@ -30,7 +44,18 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
             SetupLog::Write("Outlook: not running");
             return true;
         }
-        SetupLog::Write("Outlook: running as process %lu", outlook.th32ProcessID);
+        const DWORD processId = outlook.th32ProcessID;
+        SetupLog::Write("Outlook: running as process %lu", processId);
+        // Held from the snapshot on: while a handle to it is open, its id goes to no other
+        // process, even after it has ended. So however long the question stays open, the close
+        // requests, the wait and the termination reach this Outlook or nothing.
+        const UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, processId));
+        if (!process) {
+            SetupLog::Write("Outlook: it cannot be opened (error %lu), perhaps it has ended; going on without "
+                            "closing it",
+                            GetLastError());
+            return true;
+        }
 
         question.Trim();
         if (!question.IsEmpty()) {
@@ -40,14 +65,13 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
                 return false;
         }
 
-        EnumWindows(CloseOutlookWindowsProc, static_cast<LPARAM>(outlook.th32ProcessID));
-        RethrowPendingException();
+        if (WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0) {
+            SetupLog::Write("Outlook: it ended by itself meanwhile; nothing to close");
+            return true;
+        }
+        RequestClose(processId);
 
-        const UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, outlook.th32ProcessID));
-        if (!process) {
-            SetupLog::Write("Outlook: asked to close; it cannot be opened (error %lu), perhaps it has ended",
-                            GetLastError());
-        } else if (WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) == WAIT_OBJECT_0) {
             SetupLog::Write("Outlook: closed");
         } else {
             const BOOL ended = TerminateProcess(process.Get(), kTerminatedExitCode);
@@ -56,7 +80,8 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
         }
         return true;
     } catch (...) {
-        SetupLog::Write("Outlook: the process list cannot be read; going on as if Outlook were not running");
+        SetupLog::Write("Outlook: an error while reading the process list or closing Outlook; going on as if it "
+                        "were not running");
         return true;
     }
 }
@@ -66,13 +91,14 @@ void COutlookLauncher::StartOutlook(CStringA question)
     if (!CloseOutlook(question))
         return;
     // The setup runs elevated; an Outlook started by it would be elevated too and clash with
-    // the person's own later start. The desktop's shell starts it with the person's rights.
-    if (ShellExecuteAsDesktopUser("open", kOutlookShellName, SW_SHOW)) {
+    // the person's own later start. Nor does it start one itself when the desktop's shell
+    // cannot: its own shell would look the bare name up in the current folder, the person's
+    // PATH and the person's App Paths, and run whatever it found there elevated.
+    if (ShellExecuteAsDesktopUser("open", kOutlookShellName, SW_SHOW))
         SetupLog::Write("Outlook: started through the desktop's shell");
-        return;
-    }
-    const auto started = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", kOutlookShellName, nullptr, nullptr, SW_SHOW));
-    SetupLog::Write("Outlook: started through the shell (result %d)", static_cast<int>(started));
+    else
+        SetupLog::Write("Outlook: not started; the desktop's shell cannot start it, and the setup does not start it "
+                        "elevated");
 }
 
 BOOL CALLBACK COutlookLauncher::CloseOutlookWindowsProc(HWND window, LPARAM processId)

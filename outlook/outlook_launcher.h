@@ -1,5 +1,5 @@
 // Gets a running Outlook out of the way (a question first, then close requests to its windows,
-// a bounded wait and termination) and starts Outlook through the shell.
+// a bounded wait and termination) and starts Outlook through the desktop's shell.
 #pragma once
 
 #include "foundation/narrow_string.h"
@@ -12,11 +12,16 @@ public:
     virtual ~COutlookLauncher() = default;
 
     // True when the caller may go on; false only when the user answered anything but Yes.
-    // A question that is blank after trimming asks nothing.
+    // A question that is blank after trimming asks nothing. The first outlook.exe of a process
+    // snapshot is held by a handle from the moment it is found (one that cannot be opened is
+    // neither asked about nor closed); everything after the question goes through that handle,
+    // and an Outlook that ended meanwhile is left alone.
     bool CloseOutlook(CStringA question);
-    // CloseOutlook, then Outlook is started when that gave true.
+    // CloseOutlook, then, when that gave true, Outlook is started by the desktop's shell with the
+    // person's rights. Where that shell cannot start it, it is not started (and the log says so).
     void StartOutlook(CStringA question);
 
-    // EnumWindows callback: asks the window to close when the process of processId owns it.
+    // EnumWindows callback: asks the window to close when the process of processId owns it. The
+    // caller holds a handle to that process, so that its id cannot belong to another one.
     static BOOL CALLBACK CloseOutlookWindowsProc(HWND window, LPARAM processId);
 };

@@ -4,5 +4,6 @@
 
 // True when the desktop's shell started the program. False where there is no desktop shell view
 // to ask (no Explorer running, or one that has not yet registered its desktop) or when it
-// could not start the program: the caller then starts the program itself.
+// could not start the program. An elevated caller must not then start it itself: the bare name
+// would be looked up in places the person controls, and whatever was found would run elevated.
 bool ShellExecuteAsDesktopUser(const char* verb, const char* file, int showCommand);

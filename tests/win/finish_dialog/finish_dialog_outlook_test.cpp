@@ -1,8 +1,10 @@
 // The finish dialog's button and close box against a stand-in Outlook registered under App
-// Paths, so that the shell's start of "outlook" runs it.
+// Paths, so that the desktop's shell, asked to start "outlook", runs it. The setup starts
+// Outlook through that shell only: the button's cases wait for the bed's Explorer first.
 #include "outlook/processes_enum.h"
 #include "resources/resource_ids.h"
 #include "tests/win/finish_dialog/dialog_driver.h"
+#include "tests/win/outlook/desktop_shell.h"
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/wait.h"
@@ -38,16 +40,21 @@ protected:
     // The stand-in the shell started notes beside itself, as it got no arguments.
     std::string ShellMarker() const { return m_outlookExe + STANDIN_DEFAULT_MARKER_SUFFIX; }
 
+    // The stand-in the desktop's Explorer started.
     StandIn& ShellStarted()
     {
         m_standIns.push_back(StandIn::Adopt(ShellMarker(), 10000));
-        EXPECT_TRUE(m_standIns.back()->IsStarted()) << "the shell did not start the registered outlook";
+        const StandIn& started = *m_standIns.back();
+        EXPECT_TRUE(started.IsStarted()) << "the shell did not start the registered outlook";
+        EXPECT_EQ(_stricmp(ExeNameOf(started.ParentProcessId()).c_str(), "explorer.exe"), 0)
+            << "parent: " << ExeNameOf(started.ParentProcessId());
         return *m_standIns.back();
     }
 
     // Shows the finish dialog and presses its button as a person would; gives DoModal's result.
     INT_PTR PressTheButton()
     {
+        EXPECT_TRUE(WaitForDesktopShell(10000)) << "Explorer never registered the desktop";
         CDlgFinishSetupImpl dialog(m_temporary.Path().c_str());
         return RunModal(dialog, kCaption, [](HWND window) {
             ASSERT_NE(window, nullptr);

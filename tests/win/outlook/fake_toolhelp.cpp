@@ -19,9 +19,13 @@ BOOL Fail(DWORD error)
 
 BOOL Fill(PROCESSENTRY32* entry)
 {
-    if (g_next >= sizeof FakeListingProcesses / sizeof FakeListingProcesses[0])
+    const FakeProcess thisProcess = {GetCurrentProcessId(), 0, 1, "outlook.exe"};
+    const size_t count =
+        g_mode == FakeThisProcessAsOutlook ? 1 : sizeof FakeListingProcesses / sizeof FakeListingProcesses[0];
+    if (g_next >= count)
         return Fail(ERROR_NO_MORE_FILES);
-    const FakeProcess& process = FakeListingProcesses[g_next++];
+    const FakeProcess& process = g_mode == FakeThisProcessAsOutlook ? thisProcess : FakeListingProcesses[g_next];
+    ++g_next;
     const DWORD size = entry->dwSize;
     std::memset(entry, 0, sizeof *entry);
     entry->dwSize = size;
@@ -52,7 +56,7 @@ __declspec(dllexport) HANDLE WINAPI CreateToolhelp32Snapshot(DWORD, DWORD)
 
 __declspec(dllexport) BOOL WINAPI Process32First(HANDLE, PROCESSENTRY32* entry)
 {
-    if (g_mode != FakeListing)
+    if (g_mode != FakeListing && g_mode != FakeThisProcessAsOutlook)
         return Fail(ERROR_NO_MORE_FILES);
     if (entry->dwSize != sizeof *entry)
         return Fail(ERROR_BAD_LENGTH);
@@ -61,7 +65,7 @@ __declspec(dllexport) BOOL WINAPI Process32First(HANDLE, PROCESSENTRY32* entry)
 
 __declspec(dllexport) BOOL WINAPI Process32Next(HANDLE, PROCESSENTRY32* entry)
 {
-    return g_mode == FakeListing ? Fill(entry) : Fail(ERROR_NO_MORE_FILES);
+    return g_mode == FakeListing || g_mode == FakeThisProcessAsOutlook ? Fill(entry) : Fail(ERROR_NO_MORE_FILES);
 }
 
 } // extern "C"

@@ -12,6 +12,9 @@ enum FakeToolhelpMode {
     // The three records of FakeListing, then Process32Next fails; Process32First insists on
     // dwSize being the size of the record, as the platform does.
     FakeListing = 2,
+    // One record: the process that loaded the module, named outlook.exe; then Process32Next
+    // fails. The launcher then deals with the test program itself as Outlook.
+    FakeThisProcessAsOutlook = 3,
 };
 
 // Exported as SetFakeToolhelpMode.

@@ -1,6 +1,7 @@
 // What every launcher test starts from, and the checks they share on a stand-in's end.
 #pragma once
 
+#include "foundation/setup_log.h"
 #include "outlook/processes_enum.h"
 #include "tests/win/outlook/standin_process.h"
 #include "tests/win/support/temp_dir.h"
@@ -11,6 +12,21 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// The setup's log, written into a temporary folder of the test's own while this lives.
+class SetupLogHere {
+public:
+    SetupLogHere() { SetupLog::Open("test"); }
+    ~SetupLogHere() { SetupLog::Close(); }
+    SetupLogHere(const SetupLogHere&) = delete;
+    SetupLogHere& operator=(const SetupLogHere&) = delete;
+
+    std::string Text() const { return ReadFileBytes(m_folder / "VsEnclosaSetupBoot.log"); }
+    bool Contains(const std::string& line) const { return Text().find(line) != std::string::npos; }
+
+private:
+    const TmpDir m_folder;
+};
 
 // Each test starts from a prefix without any outlook.exe; the stand-ins it starts are ended
 // with the fixture whatever the test did.

@@ -1,22 +1,34 @@
 // The launcher against real processes: a stand-in Outlook built with the tests, found through
 // the real process snapshot, closed through real window messages.
+#include "framework/platform_boundary.h"
 #include "outlook/outlook_launcher.h"
 #include "outlook/processes_enum.h"
 #include "tests/win/outlook/fake_toolhelp_module.h"
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
+#include "tests/win/support/wait.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
-// A top-level window of this process that counts the close requests it gets.
+// A top-level window of this process that counts the close requests it gets; one made to
+// throw answers them with an exception, which its own boundary keeps for this thread.
 class OwnWindow {
 public:
-    OwnWindow()
+    explicit OwnWindow(bool throwOnClose = false)
     {
+        s_throwOnClose = throwOnClose;
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = Procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -31,19 +43,96 @@ public:
     OwnWindow& operator=(const OwnWindow&) = delete;
 
     static int s_closeRequests;
+    static bool s_throwOnClose;
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message != WM_CLOSE)
             return DefWindowProcA(window, message, wParam, lParam);
-        ++s_closeRequests;
-        return 0;
+        return CallFromPlatform<LRESULT>(0, [] {
+            ++s_closeRequests;
+            if (s_throwOnClose)
+                throw std::runtime_error("from a close request");
+            return 0;
+        });
     }
 
     HWND m_window = nullptr;
 };
 int OwnWindow::s_closeRequests = 0;
+bool OwnWindow::s_throwOnClose = false;
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindowOf(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+// The top-level windows of a process.
+std::vector<HWND> WindowsOf(DWORD processId)
+{
+    WindowSearch search{processId, {}};
+    EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The message of the exception pending for this thread, which is thrown and so taken; empty
+// when there is none.
+std::string TakePendingMessage()
+{
+    try {
+        RethrowPendingException();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return std::string();
+}
+
+// Ends this test program with a failure when the guarded block has not ended within the time.
+// Where the launcher deals with this very process as Outlook, a fault would have it wait for
+// this process and terminate it with exit code 0, which CTest would take for a pass.
+class EndGuard {
+public:
+    EndGuard(const char* what, DWORD milliseconds)
+        : m_thread([this, what, milliseconds] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (m_changed.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return m_done; }))
+                  return;
+              std::fprintf(stderr, "\nFAILED: %s still running after %lu ms\n", what,
+                           static_cast<unsigned long>(milliseconds));
+              std::fflush(stderr);
+              ExitProcess(4);
+          })
+    {
+    }
+    ~EndGuard()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    EndGuard(const EndGuard&) = delete;
+    EndGuard& operator=(const EndGuard&) = delete;
+
+private:
+    bool m_done = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -125,6 +214,96 @@ TEST_F(Launcher, OutlookThatAsksItsOwnQuestionEndsWhenItIsAnswered)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, STANDIN_OWN_QUESTION);
     ExpectClosedOrderly(outlook);
+}
+
+// A person closes Outlook by hand while the question is open, and answers Yes afterwards. The
+// launcher holds the process from the snapshot on: its id stays taken while the question is
+// open, even once the process has ended and the test has let go of its own handle, so no
+// other program can get it; after Yes nothing is asked to close, waited for or terminated.
+// That the id would otherwise go to another program, which the launcher would then close and
+// terminate, cannot be brought about on demand: the platform hands out ids as it likes.
+TEST_F(Launcher, OutlookClosedByHandWhileTheQuestionIsOpenIsLeftAlone)
+{
+    const SetupLogHere log;
+    StandIn& outlook = Start(m_outlookExe, "--windows=2");
+    StandIn& bystander = Start(CopyStandIn(m_folder.Path(), "bystander.exe"), "--windows=2");
+    const OwnWindow ownWindow;
+    const DWORD outlookId = outlook.ProcessId();
+    ModalWatcher watcher(0);
+    ULONGLONG answeredAt = 0;
+
+    std::thread person([&] {
+        if (!watcher.WaitForBoxes(1, 10000)) {
+            ADD_FAILURE() << "no question";
+            return;
+        }
+        for (HWND window : WindowsOf(outlookId))
+            PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(outlook.WaitForExit(5000)) << "Outlook did not end by hand";
+        EXPECT_TRUE(outlook.EndedOrderly());
+        EXPECT_EQ(outlook.CloseRequests(), 2) << "the person's own two";
+        EXPECT_EQ(outlook.ExitCode(), kStandInOrderlyExit);
+        outlook.ReleaseHandle();
+        // Wine frees the id of an ended process a moment after its last handle is closed (half
+        // a second here): time enough for it to go, were nothing else holding it.
+        EXPECT_FALSE(WaitUntil(
+            [&] { return !UniqueProcessHandle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, outlookId)); },
+            2000))
+            << "the ended Outlook's id went free while the question was open";
+        const UniqueProcessHandle held(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, outlookId));
+        DWORD exitCode = 0;
+        EXPECT_TRUE(held && GetExitCodeProcess(held.Get(), &exitCode) && exitCode == kStandInOrderlyExit)
+            << "the id is not the ended Outlook's";
+        answeredAt = GetTickCount64();
+        PostMessageA(watcher.Boxes()[0].window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    });
+    const bool goOn = COutlookLauncher().CloseOutlook("Close Outlook?");
+    const ULONGLONG returnedAt = GetTickCount64();
+    person.join();
+
+    EXPECT_TRUE(goOn);
+    EXPECT_LT(returnedAt - answeredAt, 3000u) << "waited for an Outlook that had ended";
+    ExpectUntouched(bystander);
+    EXPECT_EQ(OwnWindow::s_closeRequests, 0);
+    EXPECT_TRUE(log.Contains("Outlook: asked to close it, the person answered Yes")) << log.Text();
+    EXPECT_TRUE(log.Contains("Outlook: it ended by itself meanwhile; nothing to close")) << log.Text();
+    EXPECT_FALSE(log.Contains("Outlook: closed")) << log.Text();
+    EXPECT_FALSE(log.Contains("still running after")) << log.Text();
+}
+
+// CloseOutlook may run inside a window procedure (the finish dialog's button), whose modal
+// loop rethrows what an earlier procedure kept. The only way an exception arises inside the
+// close requests is a window procedure of this thread that a request runs: here the fake
+// process list names this test program as Outlook, and a window of this thread throws.
+TEST_F(Launcher, OnlyWhatTheCloseRequestsKeptEndsThemAnExceptionKeptBeforeStaysPending)
+{
+    StandIn& outlook = Start(m_outlookExe);
+    {
+        const SetupLogHere log;
+        KeepPendingException(std::make_exception_ptr(std::runtime_error("kept while painting")));
+        EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+        ExpectClosedOrderly(outlook);
+        EXPECT_TRUE(log.Contains("Outlook: closed")) << log.Text();
+        EXPECT_EQ(TakePendingMessage(), "kept while painting");
+        EXPECT_FALSE(HasPendingException());
+    }
+    {
+        const SetupLogHere log;
+        const FakeToolhelpModule fake;
+        ASSERT_TRUE(fake.IsLoaded());
+        fake.SetMode(FakeThisProcessAsOutlook);
+        const ScopedToolHelpFunctions toolHelp({FakeToolhelpModule::Load});
+        const OwnWindow throwingWindow(true);
+        KeepPendingException(std::make_exception_ptr(std::runtime_error("kept while painting")));
+        {
+            const EndGuard guard("CloseOutlook of this very process", 5000);
+            EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+        }
+        EXPECT_EQ(OwnWindow::s_closeRequests, 1);
+        EXPECT_TRUE(log.Contains("Outlook: an error while reading the process list or closing Outlook")) << log.Text();
+        EXPECT_EQ(TakePendingMessage(), "kept while painting");
+        EXPECT_FALSE(HasPendingException()) << "the close request's exception was left behind";
+    }
 }
 
 // The real platform cannot be made to refuse a snapshot on demand, so the launcher gets the

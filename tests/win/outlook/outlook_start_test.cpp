@@ -1,14 +1,14 @@
-// Starting Outlook: through the desktop's Explorer when there is one, else through
-// ShellExecuteA in this process; either way the shell's own resolution of "outlook" through
-// the App Paths key finds the stand-in.
+// Starting Outlook: only through the desktop's Explorer, which finds the stand-in through the
+// App Paths key; where there is no desktop shell to ask, Outlook is not started at all (the
+// elevated setup does not start it itself).
 #include "foundation/com_init_guard.h"
 #include "outlook/outlook_launcher.h"
+#include "tests/win/outlook/desktop_shell.h"
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/wait.h"
 
 #include <exdisp.h>
-#include <shlobj.h>
 
 #include <thread>
 
@@ -51,45 +51,6 @@ private:
     bool m_registered = false;
 };
 
-// Wine's Explorer registers the desktop with ShellWindows a moment after it starts for this
-// process's desktop; until then there is no desktop shell view to ask.
-bool WaitForDesktopShell(DWORD milliseconds)
-{
-    const ComInitGuard com;
-    GetDesktopWindow();
-    return WaitUntil(
-        [] {
-            IShellWindows* shellWindows = nullptr;
-            if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows,
-                                        reinterpret_cast<void**>(&shellWindows))))
-                return false;
-            VARIANT location, root;
-            VariantInit(&location);
-            VariantInit(&root);
-            location.vt = VT_I4;
-            location.lVal = CSIDL_DESKTOP;
-            LONG window = 0;
-            IDispatch* desktop = nullptr;
-            const HRESULT found =
-                shellWindows->FindWindowSW(&location, &root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &desktop);
-            shellWindows->Release();
-            if (desktop != nullptr)
-                desktop->Release();
-            return found == S_OK && desktop != nullptr;
-        },
-        milliseconds);
-}
-
-std::string ExeNameOf(DWORD processId)
-{
-    CProcessesEnum processes;
-    processes.Refresh();
-    for (const PROCESSENTRY32& entry : processes)
-        if (entry.th32ProcessID == processId)
-            return entry.szExeFile;
-    return std::string();
-}
-
 } // namespace
 
 class OutlookStart : public Launcher {
@@ -112,27 +73,34 @@ protected:
     std::unique_ptr<AppPathsRegistration> m_registration;
 };
 
-TEST_F(OutlookStart, WithoutADesktopShellNotRunningOutlookIsStartedHereWithoutAQuestion)
+TEST_F(OutlookStart, WithoutADesktopShellOutlookIsNotStartedAndTheLogSaysSo)
 {
     // The desktop's Explorer cannot be taken away on demand; COM's own class registration
-    // makes ShellWindows refuse for this thread's apartment instead.
+    // makes ShellWindows refuse for this thread's apartment instead. Wine enforces no
+    // elevation, so what this shows is that nothing is started, not with which rights.
     const ComInitGuard com;
     const RefusedClass noShellWindows(CLSID_ShellWindows);
     ASSERT_TRUE(noShellWindows.IsRegistered());
+    const SetupLogHere log;
     ModalWatcher watcher(IDNO);
 
-    COutlookLauncher launcher;
-    EXPECT_TRUE(launcher.CloseOutlook("Close Outlook now?"));
-    launcher.StartOutlook("Close Outlook now?");
+    COutlookLauncher().StartOutlook("Close Outlook now?");
 
-    const StandIn& outlook = ShellStarted();
-    EXPECT_EQ(outlook.ParentProcessId(), GetCurrentProcessId()) << "not started by ShellExecuteA here";
+    // Time for a start to show; the registered outlook would note its start beside itself.
+    const std::string marker = m_outlookExe + STANDIN_DEFAULT_MARKER_SUFFIX;
+    if (WaitUntil([&] { return FileExists(marker); }, 2000)) {
+        ADD_FAILURE() << "an Outlook was started";
+        ShellStarted();  // ended with the fixture, so that the next case finds none running
+    }
+    EXPECT_TRUE(log.Contains("Outlook: not running")) << log.Text();
+    EXPECT_TRUE(log.Contains("Outlook: not started; the desktop's shell cannot start it")) << log.Text();
     EXPECT_TRUE(watcher.Boxes().empty());
 }
 
 TEST_F(OutlookStart, TheDesktopsExplorerStartsOutlookWhenThereIsOne)
 {
     ASSERT_TRUE(WaitForDesktopShell(10000)) << "Explorer never registered the desktop";
+    const SetupLogHere log;
 
     COutlookLauncher().StartOutlook("");
 
@@ -140,10 +108,12 @@ TEST_F(OutlookStart, TheDesktopsExplorerStartsOutlookWhenThereIsOne)
     EXPECT_NE(outlook.ParentProcessId(), GetCurrentProcessId());
     EXPECT_EQ(_stricmp(ExeNameOf(outlook.ParentProcessId()).c_str(), "explorer.exe"), 0)
         << "parent: " << ExeNameOf(outlook.ParentProcessId());
+    EXPECT_TRUE(log.Contains("Outlook: started through the desktop's shell")) << log.Text();
 }
 
 TEST_F(OutlookStart, RunningOutlookIsClosedWithoutAskingAndStartedAfresh)
 {
+    ASSERT_TRUE(WaitForDesktopShell(10000)) << "Explorer never registered the desktop";
     StandIn& running = Start(m_outlookExe);
     ModalWatcher watcher(IDNO);
 
@@ -152,6 +122,8 @@ TEST_F(OutlookStart, RunningOutlookIsClosedWithoutAskingAndStartedAfresh)
     ExpectClosedOrderly(running);
     const StandIn& started = ShellStarted();
     EXPECT_NE(started.ProcessId(), running.ProcessId());
+    EXPECT_EQ(_stricmp(ExeNameOf(started.ParentProcessId()).c_str(), "explorer.exe"), 0)
+        << "parent: " << ExeNameOf(started.ParentProcessId());
     EXPECT_TRUE(watcher.Boxes().empty());
 }
 

@@ -37,6 +37,9 @@ public:
     bool IsRunning() const;
     bool WaitForExit(DWORD milliseconds) const;
     DWORD ExitCode() const;
+    // Closes this object's handle to the ended process: from then on only the handles of others
+    // keep its id from going to another process. The checks above no longer apply.
+    void ReleaseHandle() { m_process.Reset(); }
 
 private:
     explicit StandIn(const std::string& marker);
