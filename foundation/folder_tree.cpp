@@ -1,23 +1,10 @@
 #include "foundation/folder_tree.h"
 
 #include "foundation/file_find.h"
+#include "foundation/reparse_point.h"
 #include "foundation/unique_handle.h"
 
 #include <shlwapi.h>
-
-namespace {
-
-// Wine tells a directory link only by its path, Windows by the handle too: both are asked.
-bool IsLink(const char* path, HANDLE opened)
-{
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-        return true;
-    BY_HANDLE_FILE_INFORMATION info = {};
-    return !GetFileInformationByHandle(opened, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-} // namespace
 
 void DeleteFolderTree(VsFsPath folder)
 {

@@ -1,6 +1,7 @@
 #include "foundation/setup_log.h"
 
 #include "foundation/fs_path.h"
+#include "foundation/reparse_point.h"
 #include "foundation/unique_handle.h"
 
 #include <cstdarg>
@@ -76,21 +77,15 @@ VsFsPath LogFolder()
 }
 
 // The log is appended by an elevated process in a folder the person's other programs can
-// write: whatever they put at its name (a link to another file, a folder) is left alone. Wine
-// shows a directory symlink's reparse attribute only by path, so the path is asked first.
+// write: whatever they put at its name (a link to another file, a folder) is left alone.
 UniqueKernelHandle OpenLogFile(const char* path)
 {
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
-        return UniqueKernelHandle();
     UniqueKernelHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                                         nullptr));
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (!file || !GetFileInformationByHandle(file.Get(), &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
-        info.nNumberOfLinks > 1)
+    if (!file || IsLink(path, file.Get()) || !GetFileInformationByHandle(file.Get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || info.nNumberOfLinks > 1)
         return UniqueKernelHandle();
     return file;
 }

@@ -3,6 +3,7 @@
 #include "foundation/error.h"
 #include "foundation/folder_tree.h"
 #include "foundation/guid_text.h"
+#include "foundation/reparse_point.h"
 #include "resources/resource_ids.h"
 
 #include <sddl.h>
@@ -26,15 +27,6 @@ VsFsPath WindowsTemp()
         narrow[i] = static_cast<char>(windows[i]);
     }
     return VsFsPath(narrow).Combine("Temp");
-}
-
-bool IsPlainFolder(const char* path, HANDLE opened)
-{
-    const DWORD attributes = GetFileAttributesA(path);
-    BY_HANDLE_FILE_INFORMATION info = {};
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
-           GetFileInformationByHandle(opened, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
 } // namespace
@@ -68,7 +60,8 @@ DWORD WorkFolder::Create(const VsFsPath& path)
                              nullptr));
     if (!m_hold)
         return GetLastError();
-    return IsPlainFolder(path, m_hold.Get()) ? ERROR_SUCCESS : ERROR_REPARSE_ATTRIBUTE_CONFLICT;
+    // Made by us a moment ago, but anyone who could swap it for a link before the hold gets nothing.
+    return IsLink(path, m_hold.Get()) ? ERROR_REPARSE_ATTRIBUTE_CONFLICT : ERROR_SUCCESS;
 }
 
 void WorkFolder::CreateForRun()

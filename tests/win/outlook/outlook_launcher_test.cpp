@@ -7,6 +7,7 @@
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/wait.h"
+#include "tools/capture/window_text.h"
 
 #include <gtest/gtest.h>
 
@@ -62,29 +63,6 @@ private:
 };
 int OwnWindow::s_closeRequests = 0;
 bool OwnWindow::s_throwOnClose = false;
-
-struct WindowSearch {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindowOf(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId)
-        search->found.push_back(window);
-    return TRUE;
-}
-
-// The top-level windows of a process.
-std::vector<HWND> WindowsOf(DWORD processId)
-{
-    WindowSearch search{processId, {}};
-    EnumWindows(CollectWindowOf, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // The message of the exception pending for this thread, which is thrown and so taken; empty
 // when there is none.
@@ -237,7 +215,7 @@ TEST_F(Launcher, OutlookClosedByHandWhileTheQuestionIsOpenIsLeftAlone)
             ADD_FAILURE() << "no question";
             return;
         }
-        for (HWND window : WindowsOf(outlookId))
+        for (HWND window : TopLevelWindowsOf({outlookId}))
             PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         EXPECT_TRUE(outlook.WaitForExit(5000)) << "Outlook did not end by hand";
         EXPECT_TRUE(outlook.EndedOrderly());

@@ -5,25 +5,6 @@
 #include <algorithm>
 #include <chrono>
 
-namespace {
-
-struct Search {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialogs(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<Search*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) && ClassName(window) == "#32770")
-        search->found.push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
 HICON StockIcon(LPCSTR id) { return LoadIconA(nullptr, id); }
 
 SeenBox ReadBox(HWND window)
@@ -93,9 +74,9 @@ void ModalWatcher::Run()
             if (m_changed.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; }))
                 return;
         }
-        Search search{m_processId, {}};
-        EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&search));
-        for (HWND window : search.found) {
+        for (HWND window : TopLevelWindowsOf({m_processId})) {
+            if (!IsWindowVisible(window) || ClassName(window) != "#32770")
+                continue;
             int answer = 0;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);

@@ -31,28 +31,14 @@ bool IsPushButton(HWND child)
     return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
 }
 
-struct Search {
-    const std::set<DWORD>* processIds;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK Collect(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<Search*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (search->processIds->count(owner) != 0 && IsWindowVisible(window))
-        search->found.push_back(window);
-    return TRUE;
-}
-
 } // namespace
 
 std::vector<HWND> VisibleTopLevelWindows(const std::set<DWORD>& processIds)
 {
-    Search search{&processIds, {}};
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> windows = TopLevelWindowsOf(processIds);
+    windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND window) { return !IsWindowVisible(window); }),
+                  windows.end());
+    return windows;
 }
 
 SeenWindow ReadWindow(HWND window)
