@@ -93,6 +93,19 @@ void LogExtracted(const char* path, const PayloadHold& hold)
         SetupLog::Write("Extracted %s: check: %s", path, CheckName(hold.check));
 }
 
+// Makes this run's work folder and holds it. Nothing may run when it cannot be made so: the
+// "Error" names the folder and the system's reason.
+void CreateWorkFolder(WorkFolder& work)
+{
+    const VsFsPath path = WorkFolder::PathForRun();
+    const DWORD error = path.IsEmpty() ? ERROR_BAD_PATHNAME : work.Create(path);
+    if (error == ERROR_SUCCESS)
+        return;
+    CStringA text;
+    text.FormatById(IDS_NO_WORK_FOLDER, path.IsEmpty() ? "<Windows>\\Temp" : path.GetString());
+    throw Error::VsExceptionCommon(error, text, nullptr, 0);
+}
+
 // Writes a payload and keeps it held until it has been run or installed. Only a file that is
 // exactly our bytes may be used: it runs elevated. Otherwise the "Error" names the file; a
 // write that failed says why in the system's words (a full disk is no tampering).
@@ -195,7 +208,7 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* wor
     // Everything the installation needs is in place before Outlook is asked to close: a person
     // is never left with a closed Outlook and nothing installed for want of a folder or a file.
     WorkFolder work;
-    work.CreateForRun();
+    CreateWorkFolder(work);
     SetupLog::Write("Work folder: %s", work.Path().GetString());
     const VsFsPath packagePath = work.Path().Combine(profile.packageFileName);
     const UniqueKernelHandle packageHold = ExtractHeld(packagePath, profile.packageResource, "MSI");

@@ -7,7 +7,7 @@
 #include "framework/message_box.h"
 #include "framework/system_library.h"
 #include "resources/resource_ids.h"
-#include "ui/finish_dialog_impl.h"
+#include "ui/finish_dialog/finish_dialog_impl.h"
 
 namespace {
 

@@ -1,10 +1,8 @@
 #include "foundation/work_folder.h"
 
-#include "foundation/error.h"
 #include "foundation/folder_tree.h"
 #include "foundation/guid_text.h"
 #include "foundation/reparse_point.h"
-#include "resources/resource_ids.h"
 
 #include <sddl.h>
 
@@ -64,14 +62,8 @@ DWORD WorkFolder::Create(const VsFsPath& path)
     return IsLink(path, m_hold.Get()) ? ERROR_REPARSE_ATTRIBUTE_CONFLICT : ERROR_SUCCESS;
 }
 
-void WorkFolder::CreateForRun()
+VsFsPath WorkFolder::PathForRun()
 {
     const VsFsPath windowsTemp = WindowsTemp();
-    const VsFsPath path = windowsTemp.IsEmpty() ? VsFsPath() : windowsTemp.Combine("VsEnclosaSetupBoot-" + NewGuidString());
-    const DWORD error = path.IsEmpty() ? ERROR_BAD_PATHNAME : Create(path);
-    if (error == ERROR_SUCCESS)
-        return;
-    CStringA text;
-    text.FormatById(IDS_NO_WORK_FOLDER, path.IsEmpty() ? "<Windows>\\Temp" : path.GetString());
-    throw Error::VsExceptionCommon(error, text, nullptr, 0);
+    return windowsTemp.IsEmpty() ? VsFsPath() : windowsTemp.Combine("VsEnclosaSetupBoot-" + NewGuidString());
 }

@@ -22,9 +22,9 @@ public:
     // platform's error: something (a folder, a file, a link) was there, or it could not be
     // made with its access list.
     DWORD Create(const VsFsPath& path);
-    // Windows' Temp folder plus VsEnclosaSetupBoot-<GUID>. Throws Error::VsExceptionCommon
-    // naming the folder when it cannot be made so: then nothing may run.
-    void CreateForRun();
+    // Where a run's folder goes: Windows' Temp folder plus VsEnclosaSetupBoot-<GUID>, new each
+    // time. Empty when the Windows folder has no ASCII name.
+    static VsFsPath PathForRun();
 
     const VsFsPath& Path() const { return m_path; }
     // The folder stays after the run: the package in it is the product's source for repairs.

@@ -3,6 +3,7 @@
 #include "foundation/error.h"
 #include "foundation/fs_path.h"
 #include "foundation/unique_handle.h"
+#include "foundation/wide_text.h"
 #include "outlook/toolhelp32_wrapper.h"
 
 #include <cstring>
@@ -17,13 +18,9 @@ namespace {
 // (so a trail byte is never taken for a letter), then compared by upper-case code points.
 bool SameFileName(const char* a, const char* b)
 {
-    WCHAR wideA[MAX_PATH + 1] = {};
-    WCHAR wideB[MAX_PATH + 1] = {};
-    const int lengthA = MultiByteToWideChar(CP_ACP, 0, a, -1, wideA, MAX_PATH + 1);
-    const int lengthB = MultiByteToWideChar(CP_ACP, 0, b, -1, wideB, MAX_PATH + 1);
-    if (lengthA == 0 || lengthB == 0)
-        return false;
-    return CompareStringOrdinal(wideA, -1, wideB, -1, TRUE) == CSTR_EQUAL;
+    const WideText wideA = ToUtf16(a, CP_ACP);
+    const WideText wideB = ToUtf16(b, CP_ACP);
+    return CompareStringOrdinal(wideA.data(), -1, wideB.data(), -1, TRUE) == CSTR_EQUAL;
 }
 
 } // namespace

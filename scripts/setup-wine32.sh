@@ -3,7 +3,7 @@
 #   - a binfmt_misc handler that runs i386 programs with qemu-i386-static,
 #   - a private i386 root with Debian's wine32 (the same version as the host's wine64), built
 #     once with mmdebstrap from the machine's own apt sources,
-#   - the library preloaded into every program of that root (tools/qemu_i386_fixes).
+#   - the library preloaded into every program of that root (tests/qemu_i386_fixes).
 # VS_WINE32 moves it from /opt/vs-wine32.
 set -eu
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -88,7 +88,7 @@ if [ "$host_wine" != "$root_wine" ]; then
 fi
 
 # The preloaded library, rebuilt when its source changed.
-fixes_source=$source_dir/tools/qemu_i386_fixes/qemu_i386_fixes.c
+fixes_source=$source_dir/tests/qemu_i386_fixes/qemu_i386_fixes.c
 fixes=$root/usr/local/lib/vs_qemu_i386_fixes.so
 if [ ! -f "$fixes" ] || ! cmp -s "$fixes_source" "$fixes.source"; then
     mkdir -p "$(dirname "$fixes")"

@@ -117,7 +117,7 @@ def sign(options):
     unsigned = build(options.work, {"VS_SIGN_PKCS12": "", "VS_SIGN_PASSWORD_FILE": ""})
     certificates = os.path.join(options.work, "certificate")
     shutil.rmtree(certificates, ignore_errors=True)
-    run([os.path.join(options.source, "tools", "signing", "make_test_certificate.sh"), certificates])
+    run([os.path.join(options.source, "tests", "signing", "make_test_certificate.sh"), certificates])
     with open(os.path.join(certificates, "password.txt")) as file:
         password = file.read().strip()
     signed = build(options.work, {"VS_SIGN_PKCS12": os.path.join(certificates, "signing.p12"),

@@ -1,7 +1,7 @@
 #include "tests/win/app/shown_icon.h"
 
 #include "tests/win/support/wait.h"
-#include "tools/capture/screen_capture.h"
+#include "tests/capture/screen_capture.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // show of the folder's protection is the access list it is made with, not that Windows enforces it.
 #include "foundation/work_folder.h"
 #include "tests/win/support/temp_dir.h"
-#include "tools/directory_link/directory_link.h"
+#include "tests/directory_link/directory_link.h"
 
 #include <windows.h>
 #include <aclapi.h>
@@ -76,8 +76,8 @@ TEST(WorkFolder, ForARunIsANewFolderInWindowsTemp)
     std::string first;
     {
         WorkFolder one, two;
-        one.CreateForRun();
-        two.CreateForRun();
+        one.Create(WorkFolder::PathForRun());
+        two.Create(WorkFolder::PathForRun());
         first = one.Path().GetString();
         EXPECT_EQ(first.rfind(prefix, 0), 0u) << first;
         EXPECT_EQ(first.size(), prefix.size() + 37) << first;

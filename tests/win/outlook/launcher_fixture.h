@@ -5,7 +5,7 @@
 #include "outlook/processes_enum.h"
 #include "tests/win/outlook/standin_process.h"
 #include "tests/win/support/temp_dir.h"
-#include "tools/outlook_standin/standin_protocol.h"
+#include "tests/standins/outlook/standin_protocol.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "tests/win/outlook/launcher_fixture.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/wait.h"
-#include "tools/capture/window_text.h"
+#include "tests/capture/window_text.h"
 
 #include <gtest/gtest.h>
 

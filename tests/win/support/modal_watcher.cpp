@@ -1,6 +1,6 @@
 #include "tests/win/support/modal_watcher.h"
 
-#include "tools/capture/window_text.h"
+#include "tests/capture/window_text.h"
 
 #include <algorithm>
 #include <chrono>

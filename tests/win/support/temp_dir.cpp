@@ -1,6 +1,6 @@
 #include "tests/win/support/temp_dir.h"
 
-#include "tools/directory_link/directory_link.h"
+#include "tests/directory_link/directory_link.h"
 
 #include <windows.h>
 

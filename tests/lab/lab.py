@@ -1,0 +1,430 @@
+#!/usr/bin/env python3
+"""The lab: runs the real setup on a simulated machine and reports what a person would have
+seen and what changed on the machine.
+
+    lab.py [--build DIR] [--configure] [--check] SCENARIO...
+
+The build tree decides the machine: the shipped 32-bit build (build/win32, the default) runs on a
+32-bit Windows of the emulated 32-bit Wine, the win64 build on a 64-bit Windows of wine64.
+
+A scenario (tests/lab/scenarios/*.scenario) is "key = value" lines. Machine keys, read here:
+  outlook.components   Outlook component codes a stand-in package installs (any of the six)
+  editions             other-edition packages: german-x86, german-x64, polish-x86, polish-x64
+  this-edition         x86 or x64: this edition installed already (from the setup's own package)
+  outlook.program      yes: the stand-in Outlook is installed as Outlook's program (App Paths),
+                       so that the shell can start it
+  outlook.running      yes: the stand-in Outlook runs before the setup starts (implies program)
+  outlook.arguments    its command line (--mode=close|ignore|ask --windows=N --linger=MS)
+  registry.initialized the value "Initialized" before the run (a number), or absent
+  payload.package      fails or cancels: the setup carries a package that ends that way
+  payload.runtime      tamper: the setup carries a runtime stand-in that tries to change its files
+  dlls.missing         system DLLs (without .dll) that cannot be loaded by the setup's process
+  locale               the Unix locale the driver and the setup run in (ja_JP.UTF-8: code page 932)
+  setup.signed         yes: the setup is signed, as the build signs it, with a throw-away
+                       certificate; the fact "signature" tells whether osslsigncode verifies it
+  work.space           a size such as 8k: Windows' Temp folder, where the setup makes its work
+                       folder, is a volume of that size (a tmpfs, mounted as root), so that the
+                       payloads fill it
+  i686                 yes: the scenario also runs in the 32-bit tree (its CTest test lab.NAME)
+Keys for the person and the run (temp, temp.plant, temp.squat, temp.race, temp.log, answers,
+answers.runN, runs, between-runs, timeout, runtime.log, work.blocked: a file where Windows' Temp
+folder should be, welcome.link: another program plants a link to a folder of its own into the
+welcome folder while the finish dialog is open) are read by the driver, a Windows program
+(tests/lab/driver).
+Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
+"expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events
+starting with A, B, ... happen in that order, within the file clock's tick); a "#..." suffix
+makes a key unique.
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+import uuid
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from wine_machine import Display, Machine, Wine, clone_prefix, ensure_template, windows_path  # noqa: E402
+
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+PACKAGES = os.path.join(SOURCE, 'tests', 'lab', 'packages')
+LAB_NAMESPACE = uuid.UUID('6f1c2d7e-3b0a-4c5e-9a43-2f8d61b0c5a7')
+
+OUTLOOK_X64_COMPONENT = '{ECCC8A38-7855-46CA-88FB-3BAA7CD95E56}'
+EDITION_UPGRADE_CODES = {
+    'german-x86': '{6513270E-269E-4D37-B2A7-4DE452E6B438}',
+    'german-x64': '{36F675CC-81E7-4EF5-A8E2-5D940ED90475}',
+    'polish-x86': '{D23F0824-128B-4F33-8C5C-7FD0A6A3A450}',
+    'polish-x64': '{6B0D549B-6F03-475A-9600-A35A099950D8}',
+}
+# Per architecture: product code, package resource, runtime resource.
+PROFILES = {
+    'x86': ('{9531985D-5D9D-49F8-9818-E811892F902B}', 131, 148),
+    'x64': ('{8D116ECE-1738-47D9-BD9C-172411E20B8F}', 134, 147),
+}
+OUTLOOK_PROGRAM = r'C:\Program Files\Microsoft Office\Office14\outlook.exe'
+APP_PATHS = r'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\outlook.exe'
+BUILD_TARGETS = ['VsEnclosaSetupBoot', 'lab_driver', 'lab_planted', 'lab_repack', 'lab_tamper', 'outlook_standin']
+
+
+class Scenario:
+    def __init__(self, path):
+        self.path = path
+        self.name = os.path.splitext(os.path.basename(path))[0]
+        self.values = {}
+        with open(path, encoding='utf-8') as file:
+            for number, line in enumerate(file, 1):
+                line = line.strip()
+                if not line or line.startswith('#'):
+                    continue
+                key, equals, value = line.partition('=')
+                if not equals:
+                    raise ValueError('%s:%d: no "=" in %r' % (path, number, line))
+                self.values[key.strip()] = value.strip()
+
+    def get(self, key, fallback=''):
+        return self.values.get(key, fallback)
+
+    def items(self, key):
+        return [item.strip() for item in self.get(key).split(',') if item.strip()]
+
+
+class Build:
+    """The programs the lab needs, from a build tree, and the Wine they run on."""
+
+    def __init__(self, folder):
+        self.folder = os.path.abspath(folder)
+        self.wine = Wine.of_build(self.folder)
+        self.setup = os.path.join(self.folder, 'app', 'VsEnclosaSetupBoot.exe')
+        lab = os.path.join(self.folder, 'tests', 'lab')
+        self.driver = os.path.join(lab, 'VsLabDriver.exe')
+        self.repack = os.path.join(lab, 'VsLabRepack.exe')
+        self.tamper = os.path.join(lab, 'VsLabTamper.exe')
+        self.outlook = os.path.join(self.folder, 'tests', 'standins', 'outlook', 'outlook.exe')
+
+    def missing(self):
+        return [path for path in (self.setup, self.driver, self.repack, self.tamper, self.outlook)
+                if not os.path.exists(path)]
+
+
+def configure_and_build(folder):
+    preset = 'win64' if os.path.basename(os.path.normpath(folder)) == 'win64' else 'win32'
+    subprocess.run(['cmake', '--preset', preset, '-B', folder], cwd=SOURCE, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(['cmake', '--build', folder, '-j2', '--target'] + BUILD_TARGETS, cwd=SOURCE, check=True)
+
+
+def stand_in_package(folder, name, arch, upgrade=None, component=None, product=None, ending=None):
+    """A small wixl package; ending "fails" or "cancels" adds a custom action that ends it so."""
+    def code(kind):
+        return '{%s}' % str(uuid.uuid5(LAB_NAMESPACE, kind + ':' + name)).upper()
+    path = os.path.join(folder, name + '.msi')
+    subprocess.run(['wixl', '-a', arch, '-o', path,
+                    '-D', 'ProductCode=' + (product or code('product')),
+                    '-D', 'UpgradeCode=' + (upgrade or code('upgrade')),
+                    '-D', 'ComponentGuid=' + (component or code('component')),
+                    '-D', 'Name=Lab ' + name, '-D', 'Win64=' + ('yes' if arch == 'x64' else 'no'),
+                    '-D', 'ProgramFiles=' + ('ProgramFiles64Folder' if arch == 'x64' else 'ProgramFilesFolder'),
+                    os.path.join(PACKAGES, 'standin.wxs')], check=True, stderr=subprocess.DEVNULL, cwd=PACKAGES)
+    sequence = "INSERT INTO InstallExecuteSequence (Action, Condition, Sequence) VALUES ('LabEnding', '', 1501)"
+    if ending == 'fails':
+        action = ("INSERT INTO CustomAction (Action, Type, Source, Target) "
+                  "VALUES ('LabEnding', 19, '', 'The lab package fails on purpose.')")
+        subprocess.run(['msibuild', path, '-q', action, '-q', sequence], check=True)
+    elif ending == 'cancels':
+        tables = os.path.join(folder, name + '-tables')
+        os.makedirs(os.path.join(tables, 'Binary'), exist_ok=True)
+        shutil.copy(os.path.join(PACKAGES, 'cancel.js'), os.path.join(tables, 'Binary', 'cancel.js'))
+        with open(os.path.join(tables, 'Binary.idt'), 'w', newline='\r\n') as idt:
+            idt.write('Name\tData\ns72\tv0\nBinary\tName\nLabCancel\tcancel.js\n')
+        action = ("INSERT INTO CustomAction (Action, Type, Source, Target) "
+                  "VALUES ('LabEnding', 5, 'LabCancel', 'Cancel')")
+        subprocess.run(['msibuild', path, '-i', os.path.join(tables, 'Binary.idt'), '-q', action, '-q', sequence],
+                       check=True, cwd=tables)
+    return path
+
+
+def install(machine, package):
+    code, output = machine.run(['msiexec', '/i', windows_path(package), '/qn'], timeout=180)
+    if code != 0:
+        raise RuntimeError('installing %s on the machine failed (%d): %s' % (package, code, output))
+
+
+def prepare_setup(scenario, build, machine, work):
+    """The setup as the person downloaded it, with the payloads the scenario swaps in."""
+    downloads = machine.user_folder('Downloads')
+    os.makedirs(downloads, exist_ok=True)
+    setup = os.path.join(downloads, 'VsEnclosaSetupBoot.exe')
+    shutil.copy(build.setup, setup)
+    swaps = []
+    ending = scenario.get('payload.package')
+    for arch, (product, package_id, runtime_id) in PROFILES.items():
+        if ending:
+            swaps.append(('MSI', package_id, stand_in_package(work, ending + '-' + arch, arch, product=product,
+                                                              ending=ending)))
+        if scenario.get('payload.runtime') == 'tamper':
+            swaps.append(('EXE', runtime_id, build.tamper))
+    for kind, identifier, payload in swaps:
+        swapped = setup + '.new'
+        code, output = machine.run([windows_path(build.repack), 'replace', windows_path(setup),
+                                    windows_path(swapped), kind, str(identifier), windows_path(payload)])
+        if code != 0 or not os.path.exists(swapped):
+            raise RuntimeError('cannot swap %s %d (%d): %s' % (kind, identifier, code, output))
+        os.replace(swapped, setup)
+    if scenario.get('setup.signed') == 'yes':
+        sign(setup, os.path.join(work, 'certificate'))
+    return setup
+
+
+def sign(setup, certificates):
+    """Signs the setup with the build's own signing step and a throw-away certificate."""
+    subprocess.run([os.path.join(SOURCE, 'tests', 'signing', 'make_test_certificate.sh'), certificates], check=True)
+    subprocess.run(['cmake', '-DOSSLSIGNCODE=osslsigncode', '-DIMAGE=' + setup,
+                    '-DPKCS12=' + os.path.join(certificates, 'signing.p12'),
+                    '-DPASSWORD_FILE=' + os.path.join(certificates, 'password.txt'), '-DTIMESTAMP_URL=',
+                    '-DNAME=Vostrel Outlook Enclosa', '-DURL=https://www.vostrel.example/freeware/outlook-enclosa/',
+                    '-P', os.path.join(SOURCE, 'cmake', 'SignImage.cmake')], check=True, stdout=subprocess.DEVNULL)
+
+
+def signature(setup, certificates):
+    verified = subprocess.run(['osslsigncode', 'verify', '-CAfile', os.path.join(certificates, 'certificate.pem'),
+                               '-in', setup], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    if verified.returncode == 0:
+        return 'verified'
+    return 'not verified: ' + verified.stdout.strip().splitlines()[-1] if verified.stdout.strip() else 'none'
+
+
+def prepare_machine(scenario, build, machine, work):
+    """Packages, the registry value and a running Outlook, as the scenario describes them."""
+    for index, component in enumerate(scenario.items('outlook.components'), 1):
+        arch = 'x64' if component.upper() == OUTLOOK_X64_COMPONENT else 'x86'
+        install(machine, stand_in_package(work, 'outlook-%d' % index, arch, component=component.upper()))
+    for edition in scenario.items('editions'):
+        arch = edition.rsplit('-', 1)[1]
+        install(machine, stand_in_package(work, edition, arch, upgrade=EDITION_UPGRADE_CODES[edition]))
+    this_edition = scenario.get('this-edition')
+    if this_edition:
+        package = os.path.join(work, 'this-edition.msi')
+        code, output = machine.run([windows_path(build.repack), 'extract', windows_path(build.setup), 'MSI',
+                                    str(PROFILES[this_edition][1]), windows_path(package)])
+        if code != 0:
+            raise RuntimeError('cannot take the package out of the setup: ' + output)
+        install(machine, package)
+    for dll in scenario.items('dlls.missing'):
+        # An empty override is Wine's way of saying that the DLL is not there for this program.
+        key = r'HKCU\Software\Wine\AppDefaults\VsEnclosaSetupBoot.exe\DllOverrides'
+        code, output = machine.run(['reg', 'add', key, '/v', dll, '/t', 'REG_SZ', '/d', '', '/f'])
+        if code != 0:
+            raise RuntimeError('cannot take %s away: %s' % (dll, output))
+    initialized = scenario.get('registry.initialized', 'absent')
+    if initialized != 'absent':
+        code, output = machine.run(['reg', 'add', r'HKCU\Software\Vostrel\Outlook Enclosa', '/v', 'Initialized',
+                                    '/t', 'REG_DWORD', '/d', initialized, '/f'])
+        if code != 0:
+            raise RuntimeError('cannot set "Initialized": ' + output)
+    if scenario.get('outlook.program') == 'yes' or scenario.get('outlook.running') == 'yes':
+        install_outlook_program(build, machine)
+    if scenario.get('outlook.running') == 'yes':
+        start_outlook(scenario, machine, work)
+
+
+def install_outlook_program(build, machine):
+    office = machine.drive_c('Program Files', 'Microsoft Office', 'Office14')
+    os.makedirs(office, exist_ok=True)
+    shutil.copy(build.outlook, os.path.join(office, 'outlook.exe'))
+    # Windows finds "outlook" under "App Paths\outlook.exe"; Wine's shell looks up the name as
+    # given, so the machine carries both keys.
+    for key in (APP_PATHS, APP_PATHS[:-len('.exe')]):
+        code, output = machine.run(['reg', 'add', key, '/ve', '/t', 'REG_SZ', '/d', OUTLOOK_PROGRAM, '/f'])
+        if code != 0:
+            raise RuntimeError('cannot register Outlook: ' + output)
+
+
+def start_outlook(scenario, machine, work):
+    marker = os.path.join(work, 'outlook.log')
+    machine.start([OUTLOOK_PROGRAM] + scenario.get('outlook.arguments').split())
+    deadline = time.monotonic() + 60
+    while time.monotonic() < deadline:
+        if os.path.exists(marker) and 'started' in open(marker).read():
+            return
+        time.sleep(0.2)
+    raise RuntimeError('the stand-in Outlook did not start')
+
+
+def mount_small_volume(folder, size):
+    """A tmpfs of the given size over the folder, emptied: writes beyond it fail as on a full disk."""
+    shutil.rmtree(folder)
+    os.makedirs(folder)
+    mounted = subprocess.run(['mount', '-t', 'tmpfs', '-o', 'size=' + size, 'tmpfs', folder],
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    if mounted.returncode != 0:
+        raise RuntimeError('cannot mount a %s volume on %s (the lab runs as root): %s'
+                           % (size, folder, mounted.stdout.strip()))
+
+
+def unmount_all_below(folder):
+    """Unmounts what a scenario mounted inside its machine, also after an earlier run that broke off."""
+    with open('/proc/self/mounts') as mounts:
+        points = [line.split()[1] for line in mounts]
+    for point in points:
+        if point.startswith(folder + os.sep):
+            subprocess.run(['umount', '-l', point], check=False)
+
+
+def read_facts(path):
+    facts = {}
+    with open(path, encoding='utf-8', errors='replace') as file:
+        for line in file:
+            key, _, value = line.rstrip('\n').partition(' = ')
+            facts[key] = value
+    return facts
+
+
+# File times come from the file system's clock, which runs up to one tick of the kernel behind
+# the clock that stamps process starts and ends; events this close count as simultaneous.
+CLOCK_TICK_MS = 15
+
+
+def order_failure(fact, facts, wanted_events):
+    """Whether events starting with the wanted texts happen in that order; gives the failure."""
+    count = int(facts.get(fact + '.events', 0))
+    times = [facts.get('%s.event%d.at' % (fact, i)) for i in range(1, count + 1)]
+    if None in times:
+        return '%s: the events carry no times' % fact
+    events = [(facts['%s.event%d' % (fact, i)], int(times[i - 1])) for i in range(1, count + 1)]
+    used = set()
+    last = 0
+    for wanted in wanted_events:
+        found = next((i for i, (text, at) in enumerate(events)
+                      if i not in used and text.startswith(wanted) and at + CLOCK_TICK_MS >= last), None)
+        if found is None:
+            return '%s: no event "%s" in the expected order' % (fact, wanted)
+        used.add(found)
+        last = max(last, events[found][1])
+    return None
+
+
+def check(scenario, facts):
+    """The scenario's expectations against the facts; gives the failures."""
+    failures = []
+    for key, expected in scenario.values.items():
+        kind, dot, rest = key.partition('.')
+        if not dot or not kind.startswith('expect'):
+            continue
+        fact = rest.split('#')[0]
+        if kind == 'expect-order':
+            failure = order_failure(fact, facts, [item.strip() for item in expected.split(',')])
+            if failure:
+                failures.append(failure)
+        elif fact not in facts:
+            failures.append('%s: no such fact' % fact)
+        elif kind == 'expect' and facts[fact] != expected:
+            failures.append('%s: expected "%s", found "%s"' % (fact, expected, facts[fact]))
+        elif kind == 'expect-same' and facts[fact] != facts.get(expected):
+            failures.append('%s: "%s" differs from %s "%s"' % (fact, facts[fact], expected, facts.get(expected)))
+        elif kind == 'expect-contains' and expected not in facts[fact]:
+            failures.append('%s: "%s" not in "%s"' % (fact, expected, facts[fact]))
+    return failures
+
+
+def run_scenario(scenario, build, lab_root, do_check):
+    work = os.path.join(lab_root, 'machines', scenario.name)
+    unmount_all_below(work)
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    display = Display(work)
+    display.start()
+    machine = None
+    try:
+        template = ensure_template(os.path.join(lab_root, 'template'), display.name, build.wine)
+        # Every stand-in Outlook of the machine notes what happens to it, also one the shell starts.
+        marker = os.path.join(work, 'outlook.log')
+        # The runtime stand-in stays half a second, so that the driver's look at the processes
+        # sees it run.
+        machine = Machine(os.path.join(work, 'prefix'), display.name, build.wine,
+                          {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker), 'VS_STANDIN_RUNTIME_STAY_MS': '500'})
+        clone_prefix(template, machine.prefix)
+        prepare_machine(scenario, build, machine, work)
+        if scenario.get('work.space'):
+            mount_small_volume(machine.drive_c('windows', 'temp'), scenario.get('work.space'))
+        setup = prepare_setup(scenario, build, machine, work)
+        out = os.path.join(work, 'out')
+        timeout = 60 + int(scenario.get('timeout', '120')) * int(scenario.get('runs', '1'))
+        locale = scenario.get('locale')
+        code, output = machine.run([windows_path(build.driver), '--scenario', windows_path(scenario.path),
+                                    '--setup', windows_path(setup), '--out', windows_path(out)], timeout=timeout,
+                                   extra_env={'LANG': locale, 'LC_ALL': locale} if locale else None)
+        if code not in (0, 2) or not os.path.exists(os.path.join(out, 'facts.txt')):
+            raise RuntimeError('the driver failed (%d): %s' % (code, output))
+        facts = read_facts(os.path.join(out, 'facts.txt'))
+        if scenario.get('setup.signed') == 'yes':
+            facts['signature'] = signature(setup, os.path.join(work, 'certificate'))
+        if os.path.exists(marker):
+            facts['outlook'] = ' | '.join(line.split(' ')[0] if line.startswith('started') else line
+                                          for line in open(marker).read().splitlines())
+        # Nothing of the run may still be at work: the machine must fall idle by itself, unless
+        # the scenario's own Outlook still runs (a person who kept it open).
+        left = facts.get('run%s.processes.left' % facts.get('runs', '1'), '')
+        if left:
+            facts['machine.idle'] = 'no, still running: ' + left
+        elif any(process.poll() is None for process in machine.background):
+            facts['machine.idle'] = 'Outlook still running'
+        else:
+            facts['machine.idle'] = 'yes' if machine.wait_idle(30) else 'no'
+        machine.stop()
+        machine = None
+        with open(os.path.join(out, 'transcript.txt'), encoding='utf-8', errors='replace') as transcript:
+            print(transcript.read())
+        if scenario.get('setup.signed') == 'yes':
+            print('Signature of the setup: %s' % facts['signature'])
+        print('Screenshots and facts: %s' % out)
+        failures = check(scenario, facts) if do_check else []
+        for failure in failures:
+            print('FAILED %s: %s' % (scenario.name, failure))
+        return not failures
+    finally:
+        if machine:
+            machine.stop()
+        display.stop()
+        unmount_all_below(work)
+
+
+def prepare_template(lab_root, wine):
+    folder = os.path.join(lab_root, 'template')
+    os.makedirs(folder, exist_ok=True)
+    display = Display(folder)
+    display.start()
+    try:
+        ensure_template(folder, display.name, wine)
+    finally:
+        display.stop()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument('--build', default=os.path.join(SOURCE, 'build', 'win32'),
+                        help='the build tree: win32 (the shipped image, the default) or win64')
+    parser.add_argument('--configure', action='store_true', help='configure and build what the lab needs first')
+    parser.add_argument('--check', action='store_true', help="compare the facts with the scenario's expectations")
+    parser.add_argument('--template-only', action='store_true', help='only prepare the machine template')
+    parser.add_argument('scenarios', nargs='*')
+    arguments = parser.parse_args()
+    lab_root = os.path.join(os.path.abspath(arguments.build), 'lab')
+    if arguments.template_only:
+        prepare_template(lab_root, Wine.of_build(arguments.build))
+        return
+    if arguments.configure:
+        configure_and_build(arguments.build)
+    build = Build(arguments.build)
+    if build.missing():
+        sys.exit('lab: not built yet: %s (build the targets %s)' % (', '.join(build.missing()),
+                                                                    ' '.join(BUILD_TARGETS)))
+    passed = True
+    for path in arguments.scenarios:
+        passed = run_scenario(Scenario(path), build, lab_root, arguments.check) and passed
+    sys.exit(0 if passed else 1)
+
+
+if __name__ == '__main__':
+    main()
