@@ -3,11 +3,12 @@
 // value, the payloads held open, the runtime installer's run), which a real installation does
 // not let a test do, and results such as 3010 cannot be had on demand. The rest is real: this
 // program carries the setup's own resources, the runtime stand-in runs, files land in the run's
-// own work folder in Windows' Temp folder. The lab (tools/lab) runs the same with real
+// own work folder in Windows' Temp folder. The lab (tests/lab) runs the same with real
 // installations.
 #include "app/edition_installation.h"
 #include "app/msi_api.h"
 #include "foundation/error.h"
+#include "tests/win/support/fake_windows_installer.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/temp_dir.h"
 
@@ -22,20 +23,14 @@ namespace {
 const char kSettingsKey[] = "Software\\Vostrel\\Outlook Enclosa";
 const char kProductX86[] = "{9531985D-5D9D-49F8-9818-E811892F902B}";
 
-// What the fake Windows Installer is told to answer, and what it saw when it was called.
-struct FakeInstaller {
-    std::vector<std::string> products;
-    UINT result = ERROR_SUCCESS;
-    int uiLevel = -1;
-    int calls = 0;
-    std::string package;
-    std::string commandLine;
+// What the machine looked like the moment Windows Installer was called.
+struct AtCall {
     std::string initializedAtCall;
     bool payloadsChangeableAtCall = true;
     std::string runtimeLogAtCall;
     std::string placesAtCall;
 };
-FakeInstaller g_fake;
+AtCall g_atCall;
 std::string g_workFolder;
 std::string g_runtimePath;
 
@@ -86,41 +81,22 @@ std::string RuntimeLog(const char* name = "runtime.log")
     return ReadFileBytes(std::string(folder) + "\\VsEnclosaStandin\\" + name);
 }
 
-UINT WINAPI NoRelatedProducts(LPCSTR, DWORD, DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
-
-UINT WINAPI EnumProducts(DWORD index, LPSTR code)
+void LookAtTheMachine(const char* package, const char*)
 {
-    if (index >= g_fake.products.size())
-        return ERROR_NO_MORE_ITEMS;
-    lstrcpyA(code, g_fake.products[index].c_str());
-    return ERROR_SUCCESS;
-}
-
-INSTALLUILEVEL WINAPI SetUiLevel(INSTALLUILEVEL level, HWND*)
-{
-    g_fake.uiLevel = level;
-    return INSTALLUILEVEL_DEFAULT;
-}
-
-UINT WINAPI InstallProduct(LPCSTR package, LPCSTR commandLine)
-{
-    ++g_fake.calls;
-    g_fake.package = package;
-    g_workFolder = g_fake.package.substr(0, g_fake.package.rfind('\\'));
+    g_workFolder = std::string(package).substr(0, std::string(package).rfind('\\'));
     g_runtimePath = g_workFolder + "\\vc_redist86.exe";
-    g_fake.commandLine = commandLine;
-    g_fake.initializedAtCall = InitializedValue();
-    g_fake.payloadsChangeableAtCall = Changeable(package) || Changeable(g_runtimePath);
-    g_fake.runtimeLogAtCall = RuntimeLog();
-    g_fake.placesAtCall = RuntimeLog("places.log");
-    return g_fake.result;
+    g_atCall.initializedAtCall = InitializedValue();
+    g_atCall.payloadsChangeableAtCall = Changeable(package) || Changeable(g_runtimePath);
+    g_atCall.runtimeLogAtCall = RuntimeLog();
+    g_atCall.placesAtCall = RuntimeLog("places.log");
 }
 
 class EditionInstallation : public testing::Test {
 protected:
     void SetUp() override
     {
-        g_fake = FakeInstaller();
+        g_atCall = AtCall();
+        m_msi.onInstall = LookAtTheMachine;
         UseTempFolder(m_temp.Path() + "\\temp");
         m_initialized = InitializedValue();
         SetInitialized(1);
@@ -160,9 +136,9 @@ protected:
     TmpDir m_temp;
     std::string m_folder;
     NewWorkFolders m_workFolders;
+    FakeWindowsInstaller m_msi;
 
 private:
-    const ScopedMsiFunctions m_msi{{nullptr, NoRelatedProducts, EnumProducts, SetUiLevel, InstallProduct}};
     std::string m_initialized;
 };
 
@@ -175,56 +151,56 @@ TEST_F(EditionInstallation, FreshInstallationRunsTheRuntimeThenDeletesTheValueWi
     ASSERT_TRUE(InstallEdition(kEditionProfileX86, &exitCode, &workFolder));
     EXPECT_EQ(0u, exitCode);
 
-    ASSERT_EQ(1, g_fake.calls);
+    ASSERT_EQ(1, m_msi.installs);
     // A folder of the run's own in Windows' Temp folder, never the person's temporary folder.
     ASSERT_EQ(m_workFolders.Paths(), std::vector<std::string>{g_workFolder});
     EXPECT_EQ(g_workFolder, workFolder.GetString());
     char windows[MAX_PATH] = {};
     GetSystemWindowsDirectoryA(windows, MAX_PATH);
     EXPECT_EQ(g_workFolder.rfind(std::string(windows) + "\\Temp\\VsEnclosaSetupBoot-{", 0), 0u) << g_workFolder;
-    EXPECT_EQ(g_workFolder + "\\VsEnclosaSetup.msi", g_fake.package);
+    EXPECT_EQ(g_workFolder + "\\VsEnclosaSetup.msi", m_msi.package);
     EXPECT_TRUE(FolderEntries(m_folder).empty()) << "nothing in the person's temporary folder";
-    EXPECT_EQ("ACTION=INSTALL", g_fake.commandLine);
-    EXPECT_EQ(INSTALLUILEVEL_FULL, g_fake.uiLevel);
-    EXPECT_EQ("absent", g_fake.initializedAtCall);
+    EXPECT_EQ("ACTION=INSTALL", m_msi.commandLine);
+    EXPECT_EQ(std::vector<INSTALLUILEVEL>{INSTALLUILEVEL_FULL}, m_msi.uiLevels);
+    EXPECT_EQ("absent", g_atCall.initializedAtCall);
     // The runtime installer had run to its end, with its path quoted, in the work folder and with
     // the work folder as its temporary folder, before the installation.
-    const std::string ran = g_fake.runtimeLogAtCall.substr(logBefore.size());
+    const std::string ran = g_atCall.runtimeLogAtCall.substr(logBefore.size());
     EXPECT_EQ("\"" + g_runtimePath + "\" /q:a\r\n", ran);
-    EXPECT_EQ(g_workFolder + "|" + g_workFolder + "\\\r\n", g_fake.placesAtCall.substr(placesBefore.size()));
-    EXPECT_FALSE(g_fake.payloadsChangeableAtCall);
+    EXPECT_EQ(g_workFolder + "|" + g_workFolder + "\\\r\n", g_atCall.placesAtCall.substr(placesBefore.size()));
+    EXPECT_FALSE(g_atCall.payloadsChangeableAtCall);
 
     // Both files stay, and nothing holds them any more.
-    EXPECT_TRUE(Changeable(g_fake.package));
+    EXPECT_TRUE(Changeable(m_msi.package));
     EXPECT_TRUE(Changeable(g_runtimePath));
-    EXPECT_GT(ReadFileBytes(g_fake.package).size(), 0u);
+    EXPECT_GT(ReadFileBytes(m_msi.package).size(), 0u);
 }
 
 TEST_F(EditionInstallation, ThisEditionInstalledIsReinstalledAndTheValueKept)
 {
-    g_fake.products = {"{00000000-0000-0000-0000-000000000001}", kProductX86};
+    m_msi.products = {"{00000000-0000-0000-0000-000000000001}", kProductX86};
     const std::string logBefore = RuntimeLog();
     UINT exitCode = 1;
     ASSERT_TRUE(Install(exitCode));
-    EXPECT_EQ("ACTION=INSTALL REINSTALL=ALL REINSTALLMODE=vomus", g_fake.commandLine);
-    EXPECT_EQ("1", g_fake.initializedAtCall);
+    EXPECT_EQ("ACTION=INSTALL REINSTALL=ALL REINSTALLMODE=vomus", m_msi.commandLine);
+    EXPECT_EQ("1", g_atCall.initializedAtCall);
     EXPECT_EQ("1", InitializedValue());
-    EXPECT_NE(logBefore, g_fake.runtimeLogAtCall) << "the runtime installer runs on a reinstallation too";
+    EXPECT_NE(logBefore, g_atCall.runtimeLogAtCall) << "the runtime installer runs on a reinstallation too";
 }
 
 TEST_F(EditionInstallation, ProductCodeDifferingInLetterCaseIsAnotherProduct)
 {
-    g_fake.products = {"{9531985d-5d9d-49f8-9818-e811892f902b}"};
+    m_msi.products = {"{9531985d-5d9d-49f8-9818-e811892f902b}"};
     UINT exitCode = 1;
     ASSERT_TRUE(Install(exitCode));
-    EXPECT_EQ("ACTION=INSTALL", g_fake.commandLine);
+    EXPECT_EQ("ACTION=INSTALL", m_msi.commandLine);
 }
 
 TEST_F(EditionInstallation, EveryResultButSuccessFailsWithThatResult)
 {
     for (UINT result : {ERROR_INSTALL_USEREXIT, ERROR_INSTALL_FAILURE, ERROR_SUCCESS_REBOOT_INITIATED,
                         ERROR_SUCCESS_REBOOT_REQUIRED}) {
-        g_fake.result = result;
+        m_msi.installResult = result;
         UINT exitCode = 0;
         EXPECT_FALSE(Install(exitCode)) << result;
         EXPECT_EQ(result, exitCode);
@@ -257,7 +233,7 @@ TEST_F(EditionInstallation, NothingOfTheTemporaryFolderIsRunOrNeeded)
     EXPECT_TRUE(Install(exitCode));
     CloseHandle(squatter);
     EXPECT_FALSE(FileExists(planted + ".ran"));
-    EXPECT_EQ("\"" + g_runtimePath + "\" /q:a\r\n", g_fake.runtimeLogAtCall.substr(logBefore.size()));
+    EXPECT_EQ("\"" + g_runtimePath + "\" /q:a\r\n", g_atCall.runtimeLogAtCall.substr(logBefore.size()));
 
     TempDir current;
     char saved[MAX_PATH] = {};
@@ -268,7 +244,7 @@ TEST_F(EditionInstallation, NothingOfTheTemporaryFolderIsRunOrNeeded)
     EXPECT_TRUE(Install(exitCode));
     SetCurrentDirectoryA(saved);
     EXPECT_TRUE(FolderEntries(current.Path()).empty());
-    EXPECT_EQ(2, g_fake.calls);
+    EXPECT_EQ(2, m_msi.installs);
 }
 
 // A folder with blanks and a program planted where an unquoted line would be misread: the

@@ -2,10 +2,10 @@
 // results of an installation (cancelled, failed, restart needed) and exceptions cannot be had
 // from a real installation on demand. The rest of the run is real: the installation sequence,
 // the Outlook check, the extraction of the setup's own resources into the run's work folder.
-#include "app/msi_api.h"
 #include "app/setup_app.h"
 #include "foundation/error.h"
 #include "framework/message_box.h"
+#include "tests/win/support/fake_windows_installer.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/temp_dir.h"
 
@@ -19,33 +19,24 @@ namespace {
 
 const char kX64OutlookComponent[] = "{ECCC8A38-7855-46CA-88FB-3BAA7CD95E56}";
 
-UINT g_installResult = ERROR_SUCCESS;
-int g_installCalls = 0;
 enum class Thrown { Nothing, SetupError, Other } g_thrown = Thrown::Nothing;
 
-INSTALLSTATE WINAPI LocateX64Outlook(LPCSTR code, LPSTR, LPDWORD)
+// Asking for a component throws when a test says so.
+void ThrowWhenTold(const char*)
 {
     if (g_thrown == Thrown::SetupError)
         throw Error::VsExceptionText("Failed to create directory 'C:\\welcome'", nullptr, 0);
     if (g_thrown == Thrown::Other)
         throw std::bad_alloc();
-    return std::string(code) == kX64OutlookComponent ? INSTALLSTATE_LOCAL : INSTALLSTATE_UNKNOWN;
-}
-UINT WINAPI NoRelatedProducts(LPCSTR, DWORD, DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
-UINT WINAPI NoProducts(DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
-INSTALLUILEVEL WINAPI KeepUiLevel(INSTALLUILEVEL, HWND*) { return INSTALLUILEVEL_DEFAULT; }
-UINT WINAPI Install(LPCSTR, LPCSTR)
-{
-    ++g_installCalls;
-    return g_installResult;
 }
 
 class SetupApp : public testing::Test {
 protected:
     void SetUp() override
     {
-        g_installCalls = 0;
         g_thrown = Thrown::Nothing;
+        m_msi.components[kX64OutlookComponent] = {};
+        m_msi.onLocate = ThrowWhenTold;
     }
 
     // Runs the application as the framework does; gives the exit code.
@@ -56,7 +47,7 @@ protected:
         return app.ExitInstance();
     }
 
-    const ScopedMsiFunctions m_msi{{LocateX64Outlook, NoRelatedProducts, NoProducts, KeepUiLevel, Install}};
+    FakeWindowsInstaller m_msi;
     // The setup's log goes to a folder of this test's own.
     TmpDir m_temp;
     NewWorkFolders m_workFolders;
@@ -69,10 +60,10 @@ TEST_F(SetupApp, AFailedInstallationEndsWithWindowsInstallersResultAndNeverStart
     for (UINT result : {ERROR_INSTALL_USEREXIT, ERROR_INSTALL_FAILURE, ERROR_SUCCESS_REBOOT_REQUIRED,
                         ERROR_SUCCESS_REBOOT_INITIATED}) {
         SCOPED_TRACE(testing::Message() << "Windows Installer gives " << result);
-        g_installResult = result;
-        g_installCalls = 0;
+        m_msi.installResult = result;
+        m_msi.installs = 0;
         EXPECT_EQ(Run(), int(result));
-        EXPECT_EQ(g_installCalls, 1);
+        EXPECT_EQ(m_msi.installs, 1);
         // The folder stays with the package for support, with Windows Installer's log.
         const std::vector<std::string> kept = m_workFolders.Paths();
         EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [](const std::string& folder) {
@@ -90,7 +81,7 @@ TEST_F(SetupApp, ExceptionsAreShownAndEndWith1603)
     EXPECT_EQ(Run(), ERROR_INSTALL_FAILURE);
     g_thrown = Thrown::Other;
     EXPECT_EQ(Run(), ERROR_INSTALL_FAILURE);
-    EXPECT_EQ(g_installCalls, 0);
+    EXPECT_EQ(m_msi.installs, 0);
 
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 2u);

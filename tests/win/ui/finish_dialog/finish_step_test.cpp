@@ -4,10 +4,10 @@
 // made to give on demand; everything else is real. So is a failure deep inside the dialog's
 // painting or initialisation (an allocation that fails): the GDI+ call that starts every
 // drawing throws on demand, reached through the same delay-load hook.
-#include "app/msi_api.h"
 #include "app/setup_app.h"
 #include "foundation/error.h"
 #include "tests/win/ui/finish_dialog/dialog_driver.h"
+#include "tests/win/support/fake_windows_installer.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/temp_dir.h"
 #include "tests/win/support/wait.h"
@@ -97,24 +97,12 @@ const bool g_watching = [] {
     return true;
 }();
 
-INSTALLSTATE WINAPI LocateOnlyA32BitOutlook(LPCSTR component, LPSTR path, LPDWORD size)
-{
-    if (std::strcmp(component, "{3CE26368-6322-4ABF-B11B-458F5C450D0F}") != 0)
-        return INSTALLSTATE_UNKNOWN;
-    lstrcpynA(path, "C:\\Program Files\\Microsoft Office\\OUTLOOK.EXE", static_cast<int>(*size));
-    return INSTALLSTATE_LOCAL;
-}
-
-UINT WINAPI NoRelatedProducts(LPCSTR, DWORD, DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
-UINT WINAPI NoProducts(DWORD, LPSTR) { return ERROR_NO_MORE_ITEMS; }
-INSTALLUILEVEL WINAPI AnyInterface(INSTALLUILEVEL, HWND*) { return INSTALLUILEVEL_DEFAULT; }
 // The run's work folder, as the installation saw its package.
 std::string g_workFolder;
-UINT WINAPI InstallSucceeds(LPCSTR package, LPCSTR)
+void NoteTheWorkFolder(const char* package, const char*)
 {
     g_workFolder = package;
     g_workFolder.erase(g_workFolder.rfind('\\'));
-    return ERROR_SUCCESS;
 }
 
 // A file where the work folder was: the finish dialog cannot make its welcome folder there.
@@ -132,23 +120,14 @@ protected:
         g_nextDrawingFails = DrawingFailure::None;
         g_beforeGdiplusStarts = nullptr;
         g_workFolder.clear();
+        // Only a 32-bit Outlook is installed, and the installation succeeds.
+        m_msi.components["{3CE26368-6322-4ABF-B11B-458F5C450D0F}"] = {
+            INSTALLSTATE_LOCAL, "C:\\Program Files\\Microsoft Office\\OUTLOOK.EXE"};
+        m_msi.onInstall = NoteTheWorkFolder;
     }
     TmpDir m_temporary;
     NewWorkFolders m_workFolders;
-
-private:
-    static MsiFunctions Installed()
-    {
-        MsiFunctions installed;
-        installed.LocateComponent = LocateOnlyA32BitOutlook;
-        installed.EnumRelatedProducts = NoRelatedProducts;
-        installed.EnumProducts = NoProducts;
-        installed.SetInternalUI = AnyInterface;
-        installed.InstallProduct = InstallSucceeds;
-        return installed;
-    }
-
-    const ScopedMsiFunctions m_msi{Installed()};
+    FakeWindowsInstaller m_msi;
 };
 
 } // namespace
