@@ -19,6 +19,7 @@ MsiFunctions LoadFromSystem()
     if (msi == nullptr)
         return functions;
     Bind(msi, functions.LocateComponent, "MsiLocateComponentA");
+    Bind(msi, functions.EnumComponentQualifiers, "MsiEnumComponentQualifiersA");
     Bind(msi, functions.EnumRelatedProducts, "MsiEnumRelatedProductsA");
     Bind(msi, functions.EnumProducts, "MsiEnumProductsA");
     Bind(msi, functions.SetInternalUI, "MsiSetInternalUI");

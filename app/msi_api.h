@@ -10,6 +10,7 @@
 
 struct MsiFunctions {
     decltype(&MsiLocateComponentA) LocateComponent = nullptr;
+    decltype(&MsiEnumComponentQualifiersA) EnumComponentQualifiers = nullptr;
     decltype(&MsiEnumRelatedProductsA) EnumRelatedProducts = nullptr;
     decltype(&MsiEnumProductsA) EnumProducts = nullptr;
     decltype(&MsiSetInternalUI) SetInternalUI = nullptr;
