@@ -19,12 +19,12 @@ MsiFunctions LoadFromSystem()
     if (msi == nullptr)
         return functions;
     Bind(msi, functions.LocateComponent, "MsiLocateComponentA");
-    Bind(msi, functions.EnumComponentQualifiers, "MsiEnumComponentQualifiersA");
     Bind(msi, functions.EnumRelatedProducts, "MsiEnumRelatedProductsA");
     Bind(msi, functions.EnumProducts, "MsiEnumProductsA");
     Bind(msi, functions.SetInternalUI, "MsiSetInternalUI");
     Bind(msi, functions.InstallProduct, "MsiInstallProductA");
     Bind(msi, functions.EnableLog, "MsiEnableLogA");
+    Bind(msi, functions.EnumComponentQualifiers, "MsiEnumComponentQualifiersA");
     return functions;
 }
 

@@ -10,12 +10,13 @@
 
 struct MsiFunctions {
     decltype(&MsiLocateComponentA) LocateComponent = nullptr;
-    decltype(&MsiEnumComponentQualifiersA) EnumComponentQualifiers = nullptr;
     decltype(&MsiEnumRelatedProductsA) EnumRelatedProducts = nullptr;
     decltype(&MsiEnumProductsA) EnumProducts = nullptr;
     decltype(&MsiSetInternalUI) SetInternalUI = nullptr;
     decltype(&MsiInstallProductA) InstallProduct = nullptr;
     decltype(&MsiEnableLogA) EnableLog = nullptr;
+    // Asked only by a build with VS_NEWER_OUTLOOK (app/outlook_detection.cpp).
+    decltype(&MsiEnumComponentQualifiersA) EnumComponentQualifiers = nullptr;
 };
 
 // The table in use: msi.dll's own functions unless a test has replaced it.
