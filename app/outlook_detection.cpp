@@ -3,14 +3,17 @@
 #include "app/msi_api.h"
 #include "foundation/setup_log.h"
 
+#include <iterator>
+
 namespace {
 
-struct OutlookComponent {
-    const char* code;
+// A component code or a qualifier, and the architecture of the Outlook it stands for.
+struct OutlookName {
+    const char* name;
     OutlookArchitecture architecture;
 };
 
-constexpr OutlookComponent kOutlookComponents[] = {
+constexpr OutlookName kOutlookComponents[] = {
     {"{ECCC8A38-7855-46CA-88FB-3BAA7CD95E56}", OutlookArchitecture::X64},
     {"{CC29EA4B-7BC2-11D1-A921-00A0C91E2AA2}", OutlookArchitecture::X86},
     {"{3CE26368-6322-4ABF-B11B-458F5C450D0F}", OutlookArchitecture::X86},
@@ -26,12 +29,7 @@ constexpr const char* kOutlookCategories[] = {
     "{E83B4360-C208-4325-9504-0D23003A74A5}",  // Outlook 2013
 };
 
-struct OutlookQualifier {
-    const char* name;
-    OutlookArchitecture architecture;
-};
-
-constexpr OutlookQualifier kOutlookQualifiers[] = {
+constexpr OutlookName kOutlookQualifiers[] = {
     {"outlook.x64.exe", OutlookArchitecture::X64},
     {"outlook.exe", OutlookArchitecture::X86},
 };
@@ -71,10 +69,10 @@ bool SameQualifier(const char* left, const char* right)
 }
 
 // The qualifiers of Outlook that the category publishes, as a bit per entry of kOutlookQualifiers.
-// MsiEnumComponentQualifiersA only reads the registration: unlike MsiProvideQualifiedComponent(Ex),
-// which may install, repair or prompt for the source and counts a use of the feature in every
-// mode, it changes nothing and shows nothing. An error, an unknown category included, ends the
-// list.
+// MsiEnumComponentQualifiersA only reads the registration and changes nothing. The provide call
+// (MsiProvideQualifiedComponent(Ex)) is documented to install, prompt for the source and count a
+// use of the feature, and no install mode is documented to leave out the count; Wine ignores its
+// mode altogether. An error, an unknown category included, ends the list.
 unsigned PublishedQualifiers(const MsiFunctions& msi, const char* category)
 {
     unsigned published = 0;
@@ -86,7 +84,7 @@ unsigned PublishedQualifiers(const MsiFunctions& msi, const char* category)
             continue;
         if (result != ERROR_SUCCESS)
             break;
-        for (size_t i = 0; i < sizeof kOutlookQualifiers / sizeof kOutlookQualifiers[0]; ++i)
+        for (size_t i = 0; i < std::size(kOutlookQualifiers); ++i)
             if (SameQualifier(qualifier, kOutlookQualifiers[i].name))
                 published |= 1u << i;
     }
@@ -99,7 +97,7 @@ OutlookArchitecture QualifiedComponentOutlook(const MsiFunctions& msi)
         return OutlookArchitecture::None;
     for (const char* category : kOutlookCategories) {
         const unsigned published = PublishedQualifiers(msi, category);
-        for (size_t i = 0; i < sizeof kOutlookQualifiers / sizeof kOutlookQualifiers[0]; ++i) {
+        for (size_t i = 0; i < std::size(kOutlookQualifiers); ++i) {
             if (published & (1u << i)) {
                 SetupLog::Write("Outlook detection: category %s publishes the qualifier \"%s\"", category,
                                 kOutlookQualifiers[i].name);
@@ -120,8 +118,8 @@ const char* ArchitectureText(OutlookArchitecture architecture)
 OutlookArchitecture DetectOutlook(OutlookSearch search)
 {
     const MsiFunctions& msi = Msi();
-    for (const OutlookComponent& component : kOutlookComponents) {
-        if (ComponentInstalled(msi, component.code)) {
+    for (const OutlookName& component : kOutlookComponents) {
+        if (ComponentInstalled(msi, component.name)) {
             SetupLog::Write("Outlook detection: %s Outlook", ArchitectureText(component.architecture));
             return component.architecture;
         }
