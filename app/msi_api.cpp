@@ -24,6 +24,7 @@ MsiFunctions LoadFromSystem()
     Bind(msi, functions.SetInternalUI, "MsiSetInternalUI");
     Bind(msi, functions.InstallProduct, "MsiInstallProductA");
     Bind(msi, functions.EnableLog, "MsiEnableLogA");
+    Bind(msi, functions.EnumComponentQualifiers, "MsiEnumComponentQualifiersA");
     return functions;
 }
 

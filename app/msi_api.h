@@ -15,6 +15,8 @@ struct MsiFunctions {
     decltype(&MsiSetInternalUI) SetInternalUI = nullptr;
     decltype(&MsiInstallProductA) InstallProduct = nullptr;
     decltype(&MsiEnableLogA) EnableLog = nullptr;
+    // Asked only by a build with VS_NEWER_OUTLOOK (app/outlook_detection.cpp).
+    decltype(&MsiEnumComponentQualifiersA) EnumComponentQualifiers = nullptr;
 };
 
 // The table in use: msi.dll's own functions unless a test has replaced it.

@@ -1,7 +1,6 @@
 #include "app/setup_app.h"
 
 #include "app/edition_installation.h"
-#include "app/outlook_detection.h"
 #include "foundation/error.h"
 #include "foundation/setup_log.h"
 #include "framework/message_box.h"
@@ -18,14 +17,14 @@ const char* const kFinishDialogLibraries[] = {"gdiplus.dll", "comctl32.dll"};
 
 } // namespace
 
-VsEnclosaSetupBootApp::VsEnclosaSetupBootApp() : CWinAppEx(TRUE) {}
+VsEnclosaSetupBootApp::VsEnclosaSetupBootApp(OutlookSearch search) : CWinAppEx(TRUE), m_outlookSearch(search) {}
 
 BOOL VsEnclosaSetupBootApp::InitInstance()
 {
     CWinAppEx::InitInstance();
     SetupLog::Open(VS_SETUP_VERSION);
     try {
-        const OutlookArchitecture architecture = DetectOutlook();
+        const OutlookArchitecture architecture = DetectOutlook(m_outlookSearch);
         if (architecture == OutlookArchitecture::None) {
             AfxMessageBox(IDS_OUTLOOK_NOT_DETECTED, MB_OK, IDS_OUTLOOK_NOT_DETECTED);
             SetExitCode(kExitOutlookNotDetected);

@@ -3,6 +3,7 @@
 // and gives the process's exit code.
 #pragma once
 
+#include "app/outlook_detection.h"
 #include "framework/app_base.h"
 #include "framework/gdiplus_session.h"
 
@@ -17,13 +18,16 @@ constexpr int kExitSetupError = ERROR_INSTALL_FAILURE;
 
 class VsEnclosaSetupBootApp : public CWinAppEx {
 public:
-    VsEnclosaSetupBootApp();
+    // The search is the build's setting (VS_NEWER_OUTLOOK, app/setup_main.cpp); the product as
+    // specified asks for the six component codes only.
+    explicit VsEnclosaSetupBootApp(OutlookSearch search = OutlookSearch::SixComponents);
     ~VsEnclosaSetupBootApp() override = default;
 
     BOOL InitInstance() override;
     int ExitInstance() override;
 
 private:
+    const OutlookSearch m_outlookSearch;
     // Started for the finish dialog, shut down in ExitInstance.
     std::optional<GdiplusSession> m_gdiplus;
 };

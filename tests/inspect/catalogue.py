@@ -53,6 +53,12 @@ STRINGS = {
                      "kontynuować, lub Przerwij, aby anulować instalację.",
 }
 
+# String 129 of a maker's build with VS_NEWER_OUTLOOK ON, which also finds Outlook 2013 and later.
+NEWER_OUTLOOK_STRINGS = dict(STRINGS)
+NEWER_OUTLOOK_STRINGS[(129, POLISH)] = ("Microsoft Outlook not detected. This application requires Microsoft "
+                                        "Outlook 2003 or later for proper operation.\n\nInstall Microsoft "
+                                        "Outlook and retry.")
+
 VERSION_STRINGS = {
     "CompanyName": "Vostrel",
     "FileDescription": "VsOutlookEnclosa",

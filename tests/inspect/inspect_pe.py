@@ -30,7 +30,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import link_map  # noqa: E402
 import pe_file  # noqa: E402
 import resource_formats as fmt  # noqa: E402
-from catalogue import (CATALOGUE, STRINGS, ICON_PICTURES, PICTURE_SIZES, ALLOWED_DLLS,  # noqa: E402
+from catalogue import (CATALOGUE, STRINGS, NEWER_OUTLOOK_STRINGS, ICON_PICTURES, PICTURE_SIZES, ALLOWED_DLLS,  # noqa: E402
                        CAMPAIGN_RECORD, VERSION_STRINGS, RUNTIME_DLL, RT_ICON, RT_STRING, RT_DIALOG,
                        RT_GROUP_ICON, RT_VERSION, RT_HTML, RT_MANIFEST, POLISH, NEUTRAL, US_ENGLISH,
                        DELAY_LOADED_DLLS, DELAY_LOAD_HOOK_OBJECT)
@@ -76,8 +76,8 @@ class Inspection:
         manifests = [key for key in self.resources if key[0] == RT_MANIFEST]
         self.expect("manifest resources", manifests, [(RT_MANIFEST, 1, US_ENGLISH)])
 
-    def strings(self):
-        for (string_id, language), text in STRINGS.items():
+    def strings(self, strings=STRINGS):
+        for (string_id, language), text in strings.items():
             block = self.resource(RT_STRING, string_id // 16 + 1, language)
             if block is None:
                 self.fail("no string block for %d/%d" % (string_id, language))
@@ -273,6 +273,8 @@ def main():
     parser.add_argument("--foreign", action="append", default=[], metavar="DIR",
                         help="a folder of the build machine that the image must not name")
     parser.add_argument("--symbols", help="the symbol file that belongs to the image")
+    parser.add_argument("--newer-outlook", action="store_true",
+                        help="the image is built with VS_NEWER_OUTLOOK ON: its own string 129")
     parser.add_argument("--expect-fail", action="append", default=[], metavar="REGEX",
                         help="a failure that must be found")
     options = parser.parse_args()
@@ -282,7 +284,8 @@ def main():
     except (OSError, pe_file.PeError, struct.error) as error:
         print("FAIL cannot read %s: %s" % (options.exe, error))
         return 1
-    checks = [inspection.image, inspection.catalogue, inspection.strings, inspection.dialog,
+    strings = NEWER_OUTLOOK_STRINGS if options.newer_outlook else STRINGS
+    checks = [inspection.image, inspection.catalogue, lambda: inspection.strings(strings), inspection.dialog,
               inspection.manifest, lambda: inspection.version(options.version),
               inspection.campaign_record, inspection.icons]
     if options.welcome:

@@ -9,6 +9,11 @@ The build tree decides the machine: the shipped 32-bit build (build/win32, the d
 
 A scenario (tests/lab/scenarios/*.scenario) is "key = value" lines. Machine keys, read here:
   outlook.components   Outlook component codes a stand-in package installs (any of the six)
+  outlook.newer        Outlook 2013 and later as Office publishes it: 2016-x86, 2016-x64, 2013-x86,
+                       2013-x64, each a stand-in package that publishes the qualifier outlook.exe
+                       (x86) or outlook.x64.exe (x64) in the category of Outlook 2016+ or 2013
+  setup.newer-outlook  yes: the setup built with VS_NEWER_OUTLOOK ON (app/newer-outlook/ of the
+                       build tree) instead of the tree's own
   editions             other-edition packages: german-x86, german-x64, polish-x86, polish-x64
   this-edition         x86 or x64: this edition installed already (from the setup's own package)
   outlook.program      yes: the stand-in Outlook is installed as Outlook's program (App Paths),
@@ -53,6 +58,12 @@ PACKAGES = os.path.join(SOURCE, 'tests', 'lab', 'packages')
 LAB_NAMESPACE = uuid.UUID('6f1c2d7e-3b0a-4c5e-9a43-2f8d61b0c5a7')
 
 OUTLOOK_X64_COMPONENT = '{ECCC8A38-7855-46CA-88FB-3BAA7CD95E56}'
+# The categories of Outlook's qualified components, and the qualifier of each architecture.
+OUTLOOK_CATEGORIES = {
+    '2016': '{5812C571-53F0-4467-BEFA-0A4F47A9437C}',
+    '2013': '{E83B4360-C208-4325-9504-0D23003A74A5}',
+}
+OUTLOOK_QUALIFIERS = {'x86': 'outlook.exe', 'x64': 'outlook.x64.exe'}
 EDITION_UPGRADE_CODES = {
     'german-x86': '{6513270E-269E-4D37-B2A7-4DE452E6B438}',
     'german-x64': '{36F675CC-81E7-4EF5-A8E2-5D940ED90475}',
@@ -66,7 +77,7 @@ PROFILES = {
 }
 OUTLOOK_PROGRAM = r'C:\Program Files\Microsoft Office\Office14\outlook.exe'
 APP_PATHS = r'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\outlook.exe'
-BUILD_TARGETS = ['VsEnclosaSetupBoot', 'lab_driver', 'lab_planted', 'lab_repack', 'lab_tamper', 'outlook_standin']
+BUILD_TARGETS = ['VsEnclosaSetupBoot', 'VsEnclosaSetupBoot_newer_outlook', 'lab_driver', 'lab_planted', 'lab_repack', 'lab_tamper', 'outlook_standin']
 
 
 class Scenario:
@@ -98,6 +109,7 @@ class Build:
         self.folder = os.path.abspath(folder)
         self.wine = Wine.of_build(self.folder)
         self.setup = os.path.join(self.folder, 'app', 'VsEnclosaSetupBoot.exe')
+        self.newer_outlook_setup = os.path.join(self.folder, 'app', 'newer-outlook', 'VsEnclosaSetupBoot.exe')
         lab = os.path.join(self.folder, 'tests', 'lab')
         self.driver = os.path.join(lab, 'VsLabDriver.exe')
         self.repack = os.path.join(lab, 'VsLabRepack.exe')
@@ -115,8 +127,9 @@ def configure_and_build(folder):
     subprocess.run(['cmake', '--build', folder, '-j2', '--target'] + BUILD_TARGETS, cwd=SOURCE, check=True)
 
 
-def stand_in_package(folder, name, arch, upgrade=None, component=None, product=None, ending=None):
-    """A small wixl package; ending "fails" or "cancels" adds a custom action that ends it so."""
+def stand_in_package(folder, name, arch, upgrade=None, component=None, product=None, ending=None, published=None):
+    """A small wixl package; ending "fails" or "cancels" adds a custom action that ends it so;
+    published (category, qualifier) makes it publish its component as that qualified component."""
     def code(kind):
         return '{%s}' % str(uuid.uuid5(LAB_NAMESPACE, kind + ':' + name)).upper()
     path = os.path.join(folder, name + '.msi')
@@ -142,7 +155,26 @@ def stand_in_package(folder, name, arch, upgrade=None, component=None, product=N
                   "VALUES ('LabEnding', 5, 'LabCancel', 'Cancel')")
         subprocess.run(['msibuild', path, '-i', os.path.join(tables, 'Binary.idt'), '-q', action, '-q', sequence],
                        check=True, cwd=tables)
+    if published:
+        publish(folder, name, path, *published)
     return path
+
+
+def publish(folder, name, path, category, qualifier):
+    """wixl has no element for a qualified component: msibuild adds the PublishComponent table and
+    the actions that publish it on installation (6200, as Windows Installer orders them) and
+    withdraw it on removal."""
+    tables = os.path.join(folder, name + '-tables')
+    os.makedirs(tables, exist_ok=True)
+    with open(os.path.join(tables, 'PublishComponent.idt'), 'w', newline='\r\n') as idt:
+        idt.write('ComponentId\tQualifier\tComponent_\tAppData\tFeature_\n'
+                  's38\ts255\ts72\tL255\ts38\n'
+                  'PublishComponent\tComponentId\tQualifier\tComponent_\n'
+                  '%s\t%s\tStandIn\t\tStandIn\n' % (category, qualifier))
+    sequence = "INSERT INTO InstallExecuteSequence (Action, Condition, Sequence) VALUES ('%s', '', %d)"
+    subprocess.run(['msibuild', path, '-i', os.path.join(tables, 'PublishComponent.idt'),
+                    '-q', sequence % ('UnpublishComponents', 1700), '-q', sequence % ('PublishComponents', 6200)],
+                   check=True, cwd=tables)
 
 
 def install(machine, package):
@@ -156,7 +188,10 @@ def prepare_setup(scenario, build, machine, work):
     downloads = machine.user_folder('Downloads')
     os.makedirs(downloads, exist_ok=True)
     setup = os.path.join(downloads, 'VsEnclosaSetupBoot.exe')
-    shutil.copy(build.setup, setup)
+    image = build.newer_outlook_setup if scenario.get('setup.newer-outlook') == 'yes' else build.setup
+    if not os.path.exists(image):
+        raise RuntimeError('not built: %s (the target VsEnclosaSetupBoot_newer_outlook of a tree with tests)' % image)
+    shutil.copy(image, setup)
     swaps = []
     ending = scenario.get('payload.package')
     for arch, (product, package_id, runtime_id) in PROFILES.items():
@@ -200,6 +235,10 @@ def prepare_machine(scenario, build, machine, work):
     for index, component in enumerate(scenario.items('outlook.components'), 1):
         arch = 'x64' if component.upper() == OUTLOOK_X64_COMPONENT else 'x86'
         install(machine, stand_in_package(work, 'outlook-%d' % index, arch, component=component.upper()))
+    for newer in scenario.items('outlook.newer'):
+        version, arch = newer.split('-')
+        install(machine, stand_in_package(work, 'outlook-' + newer, arch,
+                                          published=(OUTLOOK_CATEGORIES[version], OUTLOOK_QUALIFIERS[arch])))
     for edition in scenario.items('editions'):
         arch = edition.rsplit('-', 1)[1]
         install(machine, stand_in_package(work, edition, arch, upgrade=EDITION_UPGRADE_CODES[edition]))

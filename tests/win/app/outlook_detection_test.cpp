@@ -90,27 +90,27 @@ std::vector<std::string> FirstComponents(size_t count)
 TEST_F(OutlookDetection, InstalledComponentsDecideInTheirOrder)
 {
     Use(ForwardToMsi);
-    EXPECT_EQ(DetectOutlook(), OutlookArchitecture::None);
+    EXPECT_EQ(DetectOutlook(OutlookSearch::SixComponents), OutlookArchitecture::None);
     EXPECT_EQ(AskedCodes(), kComponentsInOrder);
 
     {
         InstalledPackage outlook(Package("outlook_component6.msi"));
         ASSERT_EQ(outlook.Result(), 0u);
         g_queries.clear();
-        EXPECT_EQ(DetectOutlook(), OutlookArchitecture::X86);
+        EXPECT_EQ(DetectOutlook(OutlookSearch::SixComponents), OutlookArchitecture::X86);
         EXPECT_EQ(AskedCodes(), kComponentsInOrder);
     }
     {
         InstalledPackage outlook(Package("outlook_components1_4.msi"));
         ASSERT_EQ(outlook.Result(), 0u);
         g_queries.clear();
-        EXPECT_EQ(DetectOutlook(), OutlookArchitecture::X64);
+        EXPECT_EQ(DetectOutlook(OutlookSearch::SixComponents), OutlookArchitecture::X64);
         EXPECT_EQ(AskedCodes(), FirstComponents(1));
     }
 
     // Uninstalled again: nothing is left behind for the next test.
     g_queries.clear();
-    EXPECT_EQ(DetectOutlook(), OutlookArchitecture::None);
+    EXPECT_EQ(DetectOutlook(OutlookSearch::SixComponents), OutlookArchitecture::None);
 }
 
 TEST_F(OutlookDetection, EveryStateButUnknownAndAbsentCountsAsInstalled)
@@ -123,14 +123,14 @@ TEST_F(OutlookDetection, EveryStateButUnknownAndAbsentCountsAsInstalled)
     for (INSTALLSTATE state : installed) {
         SCOPED_TRACE(testing::Message() << "state " << state);
         g_states = {state};
-        EXPECT_EQ(DetectOutlook(), OutlookArchitecture::X64);
+        EXPECT_EQ(DetectOutlook(OutlookSearch::SixComponents), OutlookArchitecture::X64);
         g_states = {INSTALLSTATE_ABSENT, INSTALLSTATE_UNKNOWN, state};
-        EXPECT_EQ(DetectOutlook(), OutlookArchitecture::X86);
+        EXPECT_EQ(DetectOutlook(OutlookSearch::SixComponents), OutlookArchitecture::X86);
     }
     g_states = {INSTALLSTATE_ABSENT, INSTALLSTATE_UNKNOWN, INSTALLSTATE_ABSENT,
                 INSTALLSTATE_UNKNOWN, INSTALLSTATE_ABSENT, INSTALLSTATE_UNKNOWN};
     g_queries.clear();
-    EXPECT_EQ(DetectOutlook(), OutlookArchitecture::None);
+    EXPECT_EQ(DetectOutlook(OutlookSearch::SixComponents), OutlookArchitecture::None);
     EXPECT_EQ(AskedCodes(), kComponentsInOrder);
 }
 
@@ -138,7 +138,7 @@ TEST_F(OutlookDetection, EveryQueryGetsAClearedBufferOf259)
 {
     // The stand-in overwrites buffer and size on every call.
     Use(StandInLocate);
-    DetectOutlook();
+    DetectOutlook(OutlookSearch::SixComponents);
     ASSERT_EQ(g_queries.size(), 6u);
     for (const Query& query : g_queries) {
         EXPECT_EQ(query.size, 259u);
@@ -149,7 +149,7 @@ TEST_F(OutlookDetection, EveryQueryGetsAClearedBufferOf259)
 TEST_F(OutlookDetection, WithoutWindowsInstallerThereIsNoOutlook)
 {
     Use(nullptr);
-    EXPECT_EQ(DetectOutlook(), OutlookArchitecture::None);
+    EXPECT_EQ(DetectOutlook(OutlookSearch::SixComponents), OutlookArchitecture::None);
 }
 
 } // namespace
