@@ -167,6 +167,7 @@ UINT GetOutlookOutOfTheWay(const SetupOptions& options)
                         "changed");
         return ERROR_INSTALL_ALREADY_RUNNING;
     }
+    SetupLog::Write("Outlook: not running");
     return ERROR_SUCCESS;
 }
 
@@ -244,6 +245,8 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* wor
     RunAndWait(runtimeCommand, work.Path());
 
     msi.SetInternalUI(UiLevel(options.ui), nullptr);
+    if (options.Unattended())
+        SetupLog::Write("Windows Installer: %s", options.ui == SetupUi::Quiet ? "no interface" : "progress bar only");
     // Beside an administrator's log, else in the work folder.
     const VsFsPath msiLogFolder = options.logPath.IsEmpty() ? work.Path() : VsFsPath(options.logPath).GetFolder();
     const VsFsPath msiLog = *SetupLog::MsiLogName() != '\0' ? msiLogFolder.Combine(SetupLog::MsiLogName()) : VsFsPath();

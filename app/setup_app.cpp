@@ -27,7 +27,7 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
     CWinAppEx::InitInstance();
     const GivenCommandLine given = ReadGivenCommandLine(m_lpCmdLine);
     const SetupOptions& options = given.read.options;
-    if (!given.read.error.IsEmpty() || !StartLog(given))
+    if (!StartLog(given))
         return FALSE;
     if (options.help) {
         ShowBox(options, kSetupUsage, MB_OK | MB_ICONINFORMATION);

@@ -354,6 +354,12 @@ int main(int argc, char** argv)
         run.plan.logPath = scenario.Get("runtime.log", StandInLog());
         const std::string perRun = "answers.run" + std::to_string(number);
         run.plan.answers = scenario.GetList(scenario.Get(perRun).empty() ? "answers" : perRun);
+        const std::string perRunArguments = "arguments.run" + std::to_string(number);
+        run.plan.arguments = scenario.Get(perRunArguments, scenario.Get("arguments"));
+        run.plan.setupLogPath = scenario.Get("setup.log.at.run" + std::to_string(number),
+                                             outcome.tempFolder + "VsEnclosaSetupBoot.log");
+        const std::string logFolder = FolderOf(run.plan.setupLogPath);
+        const std::set<std::string> besideLog = NamesIn(logFolder);
         run.plan.timeoutMs = static_cast<DWORD>(scenario.GetInt("timeout", 120)) * 1000;
         if (plantLink)
             run.plan.linkTarget = kElsewhere;
@@ -362,6 +368,8 @@ int main(int argc, char** argv)
         run.record = RunSetup(run.plan);
         run.besideTemp = Appeared(besideTemp, NamesIn(tempParent));
         run.besideSetup = Appeared(besideSetup, NamesIn(setupFolder));
+        if (logFolder != outcome.tempFolder)
+            run.besideLog = Appeared(besideLog, NamesIn(logFolder));
         if (!outcome.plantedPath.empty()) {
             const std::string note = PlantedRunNote(outcome.plantedPath);
             run.planted = GetFileAttributesA(note.c_str()) != INVALID_FILE_ATTRIBUTES ? "ran" : "not run";
