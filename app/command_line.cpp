@@ -5,15 +5,15 @@
 const char kSetupUsage[] =
     "Usage: VsEnclosaSetupBoot.exe [/quiet | /passive] [/closeoutlook] [/norestart] [/log <file>] "
     "[/layout <folder>]\n\n"
-    "/quiet, /q\tno window of any kind; the exit code tells the outcome\n"
-    "/passive\tWindows Installer's progress bar only; no questions\n"
-    "/closeoutlook\twith /quiet or /passive: close a running Outlook (without it the setup ends "
-    "with 1618 and changes nothing)\n"
-    "/norestart\tnever restart; the exit code 3010 tells that a restart is needed\n"
-    "/log <file>\tthe setup's log in that file, Windows Installer's log beside it\n"
-    "/layout <folder>\twrite the packages and installers the setup carries into the folder; "
-    "install nothing\n"
-    "/?, /help\tthis text\n\n"
+    "/quiet or /q: no window of any kind; the exit code tells the outcome.\n"
+    "/passive: Windows Installer's progress bar only; no questions.\n"
+    "/closeoutlook: with /quiet or /passive, close a running Outlook (without it, such a run ends with "
+    "1618 and changes nothing).\n"
+    "/norestart: never restart; the exit code 3010 tells that a restart is needed.\n"
+    "/log <file>: the setup's log in that file, Windows Installer's log beside it.\n"
+    "/layout <folder>: write the packages and installers the setup carries into the folder; install "
+    "nothing.\n"
+    "/? or /help: this text.\n\n"
     "Switches start with / or -; a path with blanks goes in double quotes.";
 
 namespace {
