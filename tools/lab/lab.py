@@ -35,7 +35,8 @@ name; setup.log.at.runN: where such a command line has the setup write its log, 
 "runN.setup.log" come from there and "runN.beside.log" names what appeared beside it; temp, temp.plant, temp.squat, temp.race, temp.log, answers,
 answers.runN, runs, between-runs, timeout, runtime.log, work.blocked: a file where Windows' Temp
 folder should be, welcome.link: another program plants a link to a folder of its own into the
-welcome folder while the finish dialog is open) are read by the driver, a Windows program
+welcome folder while the finish dialog is open; link.at: another program's link to a folder of
+its own, C:\VsLabElsewhere, planted before the first run) are read by the driver, a Windows program
 (tools/lab/driver).
 Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
 "expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events

@@ -6,6 +6,7 @@
 #include "foundation/unique_handle.h"
 #include "framework/gdiplus_session.h"
 #include "tools/capture/screen_capture.h"
+#include "tools/directory_link/directory_link.h"
 #include "tools/lab/driver/lab_report.h"
 #include "tools/lab/driver/lab_scenario.h"
 #include "tools/lab/driver/machine_state.h"
@@ -332,8 +333,14 @@ int main(int argc, char** argv)
         }
     }
     const bool plantLink = scenario.Get("welcome.link") == "yes";
-    if (plantLink && !PrepareElsewhere()) {
+    // A link that another program planted before the runs, to its own folder.
+    const std::string link = scenario.Get("link.at");
+    if ((plantLink || !link.empty()) && !PrepareElsewhere()) {
         std::fprintf(stderr, "cannot prepare %s\n", kElsewhere);
+        return 1;
+    }
+    if (!link.empty() && !MakeDirectoryLink(link, kElsewhere)) {
+        std::fprintf(stderr, "cannot plant a link at %s\n", link.c_str());
         return 1;
     }
     const std::string setupFolder = FolderOf(outcome.setupPath);
