@@ -93,6 +93,33 @@ void LogExtracted(const char* path, const PayloadHold& hold)
         SetupLog::Write("Extracted %s: check: %s", path, CheckName(hold.check));
 }
 
+} // namespace
+
+// Writes a payload and keeps it held until it has been run or installed. Only a file that is
+// exactly our bytes may be used: it runs elevated. Otherwise the "Error" names the file; a
+// write that failed says why in the system's words (a full disk is no tampering).
+UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type)
+{
+    const DWORD writeError = ExtractResourceToFile(path, id, type);
+    if (writeError != ERROR_SUCCESS) {
+        SetupLog::Write("Extracted %s: cannot be written (error %lu)", path.GetString(), writeError);
+        CStringA text;
+        text.FormatById(IDS_PAYLOAD_NOT_WRITTEN, path.GetString());
+        throw Error::VsExceptionCommon(writeError, text, nullptr, 0);
+    }
+    PayloadHold hold = HoldAndCheck(path, id, type);
+    LogExtracted(path, hold);
+    if (hold.check != PayloadCheck::Intact) {
+        CStringA text;
+        text.FormatById(hold.check == PayloadCheck::NotHeld ? IDS_PAYLOAD_NOT_HELD : IDS_PAYLOAD_NOT_OURS,
+                        path.GetString());
+        throw Error::VsExceptionText(text, nullptr, 0);
+    }
+    return std::move(hold.file);
+}
+
+namespace {
+
 // While it lives, the process's TEMP and TMP name the folder: what the runtime installer and
 // Windows Installer's own part in this process put into their temporary folder lands where only
 // administrators can write, and not in the person's folder. The person's values come back
@@ -172,30 +199,6 @@ UINT GetOutlookOutOfTheWay(const SetupOptions& options)
 }
 
 } // namespace
-
-// Held until it has been run or installed. Only a file that is exactly our bytes may be used:
-// it runs elevated. A write that failed says why in the system's words (a full disk is no
-// tampering).
-UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type)
-{
-    const DWORD writeError = ExtractResourceToFile(path, id, type);
-    if (writeError != ERROR_SUCCESS) {
-        SetupLog::Write("Extracted %s: cannot be written (error %lu)", path.GetString(), writeError);
-        CStringA text;
-        text.FormatById(IDS_PAYLOAD_NOT_WRITTEN, path.GetString());
-        throw Error::VsExceptionCommon(writeError, text, nullptr, 0);
-    }
-    PayloadHold hold = HoldAndCheck(path, id, type);
-    LogExtracted(path, hold);
-    if (hold.check != PayloadCheck::Intact) {
-        CStringA text;
-        text.FormatById(hold.check == PayloadCheck::NotHeld ? IDS_PAYLOAD_NOT_HELD : IDS_PAYLOAD_NOT_OURS,
-                        path.GetString());
-        throw Error::VsExceptionText(text, nullptr, 0);
-    }
-    return std::move(hold.file);
-}
-
 
 bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* workFolder, const SetupOptions& options)
 {
