@@ -1,6 +1,7 @@
 #include "app/edition_installation.h"
 
 #include "app/msi_api.h"
+#include "app/setup_boxes.h"
 #include "foundation/error.h"
 #include "foundation/fs_path.h"
 #include "foundation/narrow_string.h"
@@ -9,7 +10,6 @@
 #include "foundation/unique_handle.h"
 #include "foundation/wide_text.h"
 #include "foundation/work_folder.h"
-#include "framework/message_box.h"
 #include "outlook/outlook_launcher.h"
 #include "resources/resource_ids.h"
 
@@ -54,12 +54,12 @@ bool EditionInstalled(const MsiFunctions& msi, const char* upgradeCode, char (&b
     return msi.EnumRelatedProducts(upgradeCode, 0, 0, buffer) == ERROR_SUCCESS;
 }
 
-void ShowOtherEdition(const char* edition)
+void ShowOtherEdition(const char* edition, const SetupOptions& options)
 {
     SetupLog::Write("Language guard: the %s edition is installed; refused", edition);
     CStringA text;
     text.FormatById(IDS_OTHER_LANGUAGE_EDITION, edition);
-    AfxMessageBox(text, MB_OK);
+    ShowBox(options, text, MB_OK);
 }
 
 bool ProductInstalled(const MsiFunctions& msi, const char* productCode)
@@ -106,6 +106,8 @@ void CreateWorkFolder(WorkFolder& work)
     throw Error::VsExceptionCommon(error, text, nullptr, 0);
 }
 
+} // namespace
+
 // Writes a payload and keeps it held until it has been run or installed. Only a file that is
 // exactly our bytes may be used: it runs elevated. Otherwise the "Error" names the file; a
 // write that failed says why in the system's words (a full disk is no tampering).
@@ -128,6 +130,8 @@ UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type)
     }
     return std::move(hold.file);
 }
+
+namespace {
 
 // While it lives, the process's TEMP and TMP name the folder: what the runtime installer and
 // Windows Installer's own part in this process put into their temporary folder lands where only
@@ -164,7 +168,7 @@ private:
     Saved m_saved[2] = {{L"TEMP", false, {}}, {L"TMP", false, {}}};
 };
 
-UINT InstallFresh(const MsiFunctions& msi, const char* packagePath)
+UINT InstallFresh(const MsiFunctions& msi, const char* packagePath, const char* commandLine)
 {
     HKEY opened = nullptr;
     UniqueRegKey key;
@@ -173,12 +177,43 @@ UINT InstallFresh(const MsiFunctions& msi, const char* packagePath)
         RegDeleteValueA(key.Get(), kInitializedValue);
     }
     // The key stays open until Windows Installer has returned.
-    return msi.InstallProduct(packagePath, kInstallCommandLine);
+    return msi.InstallProduct(packagePath, commandLine);
+}
+
+INSTALLUILEVEL UiLevel(SetupUi ui)
+{
+    switch (ui) {
+    case SetupUi::Quiet: return INSTALLUILEVEL_NONE;
+    case SetupUi::Passive: return static_cast<INSTALLUILEVEL>(INSTALLUILEVEL_BASIC | INSTALLUILEVEL_PROGRESSONLY);
+    case SetupUi::Full: break;
+    }
+    return INSTALLUILEVEL_FULL;
+}
+
+// The person's run asks; an unattended one closes only when told to, and otherwise changes
+// nothing while Outlook runs. Gives the exit code that ends the run, or ERROR_SUCCESS.
+UINT GetOutlookOutOfTheWay(const SetupOptions& options)
+{
+    COutlookLauncher launcher;
+    if (!options.Unattended()) {
+        CStringA question;
+        question.LoadById(IDS_CLOSE_OUTLOOK_QUESTION);
+        return launcher.CloseOutlook(question) ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
+    }
+    if (options.closeOutlook)
+        return launcher.CloseOutlook(CStringA()) ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
+    if (launcher.IsOutlookRunning()) {
+        SetupLog::Write("Outlook: running, and this unattended run may not close it (/closeoutlook); nothing "
+                        "changed");
+        return ERROR_INSTALL_ALREADY_RUNNING;
+    }
+    SetupLog::Write("Outlook: not running");
+    return ERROR_SUCCESS;
 }
 
 } // namespace
 
-bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* workFolder)
+bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* workFolder, const SetupOptions& options)
 {
     UINT ignored = 0;
     UINT& code = exitCode != nullptr ? *exitCode : ignored;
@@ -191,12 +226,12 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* wor
 
     char relatedProduct[64] = {};
     if (EditionInstalled(msi, profile.germanUpgradeCode, relatedProduct)) {
-        ShowOtherEdition("german");
+        ShowOtherEdition("german", options);
         code = ERROR_PRODUCT_VERSION;
         return false;
     }
     if (EditionInstalled(msi, profile.polishUpgradeCode, relatedProduct)) {
-        ShowOtherEdition("polish");
+        ShowOtherEdition("polish", options);
         code = ERROR_PRODUCT_VERSION;
         return false;
     }
@@ -215,13 +250,9 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* wor
     const VsFsPath runtimePath = work.Path().Combine(profile.runtimeFileName);
     const UniqueKernelHandle runtimeHold = ExtractHeld(runtimePath, profile.runtimeResource, "EXE");
 
-    CStringA question;
-    question.LoadById(IDS_CLOSE_OUTLOOK_QUESTION);
-    COutlookLauncher launcher;
-    if (!launcher.CloseOutlook(question)) {
-        code = ERROR_INSTALL_USEREXIT;
+    code = GetOutlookOutOfTheWay(options);
+    if (code != ERROR_SUCCESS)
         return false;
-    }
 
     const ScopedTemporaryFolder temporary(work.Path());
     // Quoted: unquoted, a folder with blanks would let the platform try a shorter name first.
@@ -229,18 +260,24 @@ bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* wor
     runtimeCommand.Format("\"%s\" /q:a", runtimePath.GetString());
     RunAndWait(runtimeCommand, work.Path());
 
-    msi.SetInternalUI(INSTALLUILEVEL_FULL, nullptr);
-    const VsFsPath msiLog = *SetupLog::MsiLogName() != '\0' ? work.Path().Combine(SetupLog::MsiLogName()) : VsFsPath();
-    SetupLog::Write("Windows Installer: %s \"%s\", verbose log %s", packagePath.GetString(),
-                    installed ? kReinstallCommandLine : kInstallCommandLine,
+    msi.SetInternalUI(UiLevel(options.ui), nullptr);
+    if (options.Unattended())
+        SetupLog::Write("Windows Installer: %s", options.ui == SetupUi::Quiet ? "no interface" : "progress bar only");
+    // Beside an administrator's log, else in the work folder.
+    const VsFsPath msiLogFolder = options.logPath.IsEmpty() ? work.Path() : VsFsPath(options.logPath).GetFolder();
+    const VsFsPath msiLog = *SetupLog::MsiLogName() != '\0' ? msiLogFolder.Combine(SetupLog::MsiLogName()) : VsFsPath();
+    CStringA commandLine = installed ? kReinstallCommandLine : kInstallCommandLine;
+    if (options.noRestart)
+        commandLine += " REBOOT=ReallySuppress";
+    SetupLog::Write("Windows Installer: %s \"%s\", verbose log %s", packagePath.GetString(), commandLine.GetString(),
                     EnableMsiVerboseLog(msiLog) ? msiLog.GetString() : "none");
     // From here the folder stays: Windows Installer repairs from the package where it was
     // installed from, and support reads its log there.
     work.Keep();
     if (workFolder != nullptr)
         *workFolder = work.Path();
-    const UINT result = installed ? msi.InstallProduct(packagePath, kReinstallCommandLine)
-                                  : InstallFresh(msi, packagePath);
+    const UINT result = installed ? msi.InstallProduct(packagePath, commandLine)
+                                  : InstallFresh(msi, packagePath, commandLine);
     SetupLog::Write("Windows Installer: result %u", result);
     code = result;
     return result == ERROR_SUCCESS;

@@ -50,7 +50,8 @@ bool EnableMsiVerboseLog(const char* path)
     const MsiFunctions& msi = Msi();
     if (msi.EnableLog == nullptr || path == nullptr || *path == '\0')
         return false;
-    // New in the run's fresh work folder: never a file or link that was there before.
+    // New, in the run's fresh work folder or beside the log an administrator named: never a
+    // file or link that was there before.
     if (!UniqueKernelHandle(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr)))
         return false;

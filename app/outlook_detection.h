@@ -11,7 +11,7 @@ enum class OutlookArchitecture {
 };
 
 enum class OutlookSearch {
-    // The six component codes of Outlook 2010 and older, and nothing else: the product as specified.
+    // The six component codes of Outlook 2010 and older, and nothing else: the default build.
     SixComponents,
     // The six codes first; when none is installed, Outlook's qualified components of the 2016+ and
     // then of the 2013 category.

@@ -1,9 +1,12 @@
 #include "app/setup_app.h"
 
 #include "app/edition_installation.h"
+#include "app/layout.h"
+#include "app/outlook_detection.h"
+#include "app/setup_boxes.h"
+#include "app/setup_command_line.h"
 #include "foundation/error.h"
 #include "foundation/setup_log.h"
-#include "framework/message_box.h"
 #include "framework/system_library.h"
 #include "resources/resource_ids.h"
 #include "ui/finish_dialog/finish_dialog_impl.h"
@@ -22,53 +25,109 @@ VsEnclosaSetupBootApp::VsEnclosaSetupBootApp(OutlookSearch search) : CWinAppEx(T
 BOOL VsEnclosaSetupBootApp::InitInstance()
 {
     CWinAppEx::InitInstance();
-    SetupLog::Open(VS_SETUP_VERSION);
-    try {
-        const OutlookArchitecture architecture = DetectOutlook(m_outlookSearch);
-        if (architecture == OutlookArchitecture::None) {
-            AfxMessageBox(IDS_OUTLOOK_NOT_DETECTED, MB_OK, IDS_OUTLOOK_NOT_DETECTED);
-            SetExitCode(kExitOutlookNotDetected);
-            return FALSE;
-        }
-        const EditionProfile& profile =
-            architecture == OutlookArchitecture::X64 ? kEditionProfileX64 : kEditionProfileX86;
-        UINT result = ERROR_INSTALL_FAILURE;
-        VsFsPath workFolder;
-        if (!InstallEdition(profile, &result, &workFolder)) {
-            // A failed installation never ends with the success code.
-            SetExitCode(result != ERROR_SUCCESS ? static_cast<int>(result) : kExitSetupError);
-            return FALSE;
-        }
+    const GivenCommandLine given = ReadGivenCommandLine(m_lpCmdLine);
+    const SetupOptions& options = given.read.options;
+    if (!StartLog(given))
+        return FALSE;
+    if (options.help) {
+        ShowBox(options, kSetupUsage, MB_OK | MB_ICONINFORMATION);
         SetExitCode(ERROR_SUCCESS);
-
-        // GDI+ runs from here until ExitInstance; without it there is no finish dialog.
-        for (const char* library : kFinishDialogLibraries) {
-            if (LoadSystemLibrary(library) == nullptr) {
-                SetupLog::Write("Finish dialog: %s cannot be loaded; no finish dialog", library);
-                return FALSE;
-            }
-        }
-        m_gdiplus.emplace();
-        if (!m_gdiplus->IsStarted()) {
-            SetupLog::Write("GDI+: start-up failed with status %d; no finish dialog", m_gdiplus->Status());
+        return FALSE;
+    }
+    try {
+        if (!options.layoutFolder.IsEmpty()) {
+            WriteLayout(options.layoutFolder);
+            CStringA text;
+            text.Format("The setup's packages and installers are in %s.", options.layoutFolder.GetString());
+            ShowBox(options, text, MB_OK | MB_ICONINFORMATION);
+            SetExitCode(ERROR_SUCCESS);
             return FALSE;
         }
-        CDlgFinishSetupImpl dialog(workFolder);
-        SetupLog::Write("Finish dialog: shown");
-        const INT_PTR ended = dialog.DoModal();
-        SetupLog::Write("Finish dialog: ended with %d (%s)", static_cast<int>(ended),
-                        ended == IDOK       ? "its button"
-                        : ended == IDCANCEL ? "closed"
-                                            : "it could not be shown");
+        Install(options);
         return FALSE;
     } catch (const Error::VsException& error) {
-        error.Report();
+        ReportError(options, error);
     } catch (...) {
         SetupLog::Write("Unknown error");
-        AfxMessageBox("Unknown error while installing Vostrel Outlook Enclosa.", MB_OK, 0);
+        ShowBox(options, "Unknown error while installing Vostrel Outlook Enclosa.", MB_OK);
     }
     SetExitCode(kExitSetupError);
     return FALSE;
+}
+
+bool VsEnclosaSetupBootApp::StartLog(const GivenCommandLine& given)
+{
+    const SetupOptions& options = given.read.options;
+    const bool refused = !given.read.error.IsEmpty();
+    // A command line that is refused names no log to trust.
+    SetupLog::Open(VS_SETUP_VERSION, refused ? nullptr : options.logPath.GetString());
+    CStringA reason = given.read.error;
+    int exitCode = kExitBadCommandLine;
+    if (!refused && !SetupLog::IsOpen() && !options.logPath.IsEmpty()) {
+        // Told in the temporary folder's log, which support looks into next.
+        SetupLog::Open(VS_SETUP_VERSION);
+        reason.Format("The log %s cannot be written.", options.logPath.GetString());
+        exitCode = kExitLogFailure;
+    }
+    if (!given.text.IsEmpty())
+        SetupLog::Write("Command line: %s", given.text.GetString());
+    if (reason.IsEmpty())
+        return true;
+    SetupLog::Write("Command line: refused: %s", reason.GetString());
+    ShowBox(options, exitCode == kExitBadCommandLine ? kSetupUsage + CStringA("\n\n") + reason : reason,
+            MB_OK | MB_ICONERROR);
+    SetExitCode(exitCode);
+    return false;
+}
+
+void VsEnclosaSetupBootApp::Install(const SetupOptions& options)
+{
+    const OutlookArchitecture architecture = DetectOutlook(m_outlookSearch);
+    if (architecture == OutlookArchitecture::None) {
+        CStringA text;
+        text.LoadById(IDS_OUTLOOK_NOT_DETECTED);
+        ShowBox(options, text, MB_OK);
+        SetExitCode(kExitOutlookNotDetected);
+        return;
+    }
+    const EditionProfile& profile =
+        architecture == OutlookArchitecture::X64 ? kEditionProfileX64 : kEditionProfileX86;
+    UINT result = ERROR_INSTALL_FAILURE;
+    VsFsPath workFolder;
+    if (!InstallEdition(profile, &result, &workFolder, options)) {
+        // A failed installation never ends with the success code.
+        SetExitCode(result != ERROR_SUCCESS ? static_cast<int>(result) : kExitSetupError);
+        return;
+    }
+    SetExitCode(ERROR_SUCCESS);
+    if (options.Unattended()) {
+        SetupLog::Write("Finish dialog: not shown (unattended run)");
+        return;
+    }
+    ShowFinishDialog(workFolder);
+}
+
+void VsEnclosaSetupBootApp::ShowFinishDialog(const VsFsPath& workFolder)
+{
+    // GDI+ runs from here until ExitInstance; without it there is no finish dialog.
+    for (const char* library : kFinishDialogLibraries) {
+        if (LoadSystemLibrary(library) == nullptr) {
+            SetupLog::Write("Finish dialog: %s cannot be loaded; no finish dialog", library);
+            return;
+        }
+    }
+    m_gdiplus.emplace();
+    if (!m_gdiplus->IsStarted()) {
+        SetupLog::Write("GDI+: start-up failed with status %d; no finish dialog", m_gdiplus->Status());
+        return;
+    }
+    CDlgFinishSetupImpl dialog(workFolder);
+    SetupLog::Write("Finish dialog: shown");
+    const INT_PTR ended = dialog.DoModal();
+    SetupLog::Write("Finish dialog: ended with %d (%s)", static_cast<int>(ended),
+                    ended == IDOK       ? "its button"
+                    : ended == IDCANCEL ? "closed"
+                                        : "it could not be shown");
 }
 
 int VsEnclosaSetupBootApp::ExitInstance()

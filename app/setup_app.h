@@ -3,7 +3,9 @@
 // and gives the process's exit code.
 #pragma once
 
+#include "app/command_line.h"
 #include "app/outlook_detection.h"
+#include "foundation/fs_path.h"
 #include "framework/app_base.h"
 #include "framework/gdiplus_session.h"
 
@@ -15,11 +17,17 @@
 constexpr int kExitOutlookNotDetected = ERROR_INSTALL_PLATFORM_UNSUPPORTED;
 // An error shown in a message box, or an unexpected exception.
 constexpr int kExitSetupError = ERROR_INSTALL_FAILURE;
+// A command line that cannot be used, and a log named on it that cannot be written: nothing
+// was changed.
+constexpr int kExitBadCommandLine = ERROR_INVALID_COMMAND_LINE;
+constexpr int kExitLogFailure = ERROR_INSTALL_LOG_FAILURE;
+
+struct GivenCommandLine;
 
 class VsEnclosaSetupBootApp : public CWinAppEx {
 public:
-    // The search is the build's setting (VS_NEWER_OUTLOOK, app/setup_main.cpp); the product as
-    // specified asks for the six component codes only.
+    // The search is the build's setting (VS_NEWER_OUTLOOK, app/setup_main.cpp); without the option
+    // it asks for the six component codes only.
     explicit VsEnclosaSetupBootApp(OutlookSearch search = OutlookSearch::SixComponents);
     ~VsEnclosaSetupBootApp() override = default;
 
@@ -28,6 +36,13 @@ public:
 
 private:
     const OutlookSearch m_outlookSearch;
+
+    // Opens the log the command line names; false, with the exit code set, when the command
+    // line or its log cannot be used.
+    bool StartLog(const GivenCommandLine& given);
+    void Install(const SetupOptions& options);
+    void ShowFinishDialog(const VsFsPath& workFolder);
+
     // Started for the finish dialog, shut down in ExitInstance.
     std::optional<GdiplusSession> m_gdiplus;
 };

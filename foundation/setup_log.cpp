@@ -107,7 +107,7 @@ const char* Elevated()
 
 namespace SetupLog {
 
-void Open(const char* version)
+void Open(const char* version, const char* path)
 {
     LogFile& log = Log();
     SYSTEMTIME now = {};
@@ -116,14 +116,15 @@ void Open(const char* version)
     std::snprintf(run, sizeof run, "%04u%02u%02u-%02u%02u%02u-%lu", now.wYear, now.wMonth, now.wDay, now.wHour,
                   now.wMinute, now.wSecond, GetCurrentProcessId());
     std::snprintf(log.msiLogName, sizeof log.msiLogName, "VsEnclosaSetupBoot-%s-msi.log", run);
-    const VsFsPath tempFolder = LogFolder();
-    // A longer folder would not fit the paths below, and a path cut short names another file.
-    if (tempFolder.IsEmpty() || tempFolder.GetLength() > MAX_PATH)
-        return;
-    const char* const folder = tempFolder.GetString();
-
-    char path[MAX_PATH + 32] = {};
-    std::snprintf(path, sizeof path, "%s%s", folder, kLogName);
+    char tempPath[MAX_PATH + 32] = {};
+    if (path == nullptr || *path == '\0') {
+        const VsFsPath tempFolder = LogFolder();
+        // A longer folder would not fit the path, and a path cut short names another file.
+        if (tempFolder.IsEmpty() || tempFolder.GetLength() > MAX_PATH)
+            return;
+        std::snprintf(tempPath, sizeof tempPath, "%s%s", tempFolder.GetString(), kLogName);
+        path = tempPath;
+    }
     log.file = OpenLogFile(path);
     char windows[64] = {};
     WindowsVersion(windows);
@@ -136,6 +137,8 @@ void Open(const char* version)
     Print("VsEnclosaSetupBoot %s (%d-bit), Windows %s, ANSI code page %u, elevated: %s\r\n", version,
           static_cast<int>(sizeof(void*) * 8), windows, GetACP(), Elevated());
 }
+
+bool IsOpen() { return Log().file.IsValid(); }
 
 void Close() { Log().file.Reset(); }
 

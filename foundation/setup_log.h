@@ -6,8 +6,11 @@
 
 namespace SetupLog {
 
-// Opens the log for appending and writes the run's header.
-void Open(const char* version);
+// Opens the log for appending and writes the run's header: the file at path when one is given
+// (an administrator's choice), else VsEnclosaSetupBoot.log in the temporary folder.
+void Open(const char* version, const char* path = nullptr);
+// Whether Open found a file it may write.
+bool IsOpen();
 // Closes the log; lines written after this go nowhere.
 void Close();
 // One line, printf-style, stamped with the local time; texts and paths go as they are, in the

@@ -20,6 +20,9 @@ public:
     virtual int ExitInstance();
 
     BOOL m_bResourceSmartUpdate;
+    // The arguments after the program's name, in UTF-16 as the process was given them; set by
+    // the framework's WinMain, empty for an application object run any other way.
+    LPCWSTR m_lpCmdLine = L"";
 
 protected:
     void SetExitCode(int exitCode) { m_exitCode = exitCode; }

@@ -14,11 +14,35 @@ extern "C" __attribute__((force_align_arg_pointer)) int VsProcessStart()
     return WinMainCRTStartup();
 }
 
+namespace {
+
+// The platform's rule for the program's name: up to the closing quote, or up to the first
+// blank; no backslash escapes there.
+LPCWSTR AfterProgramName(LPCWSTR line)
+{
+    if (*line == L'"') {
+        ++line;
+        while (*line != L'\0' && *line != L'"')
+            ++line;
+        if (*line == L'"')
+            ++line;
+    } else {
+        while (*line != L'\0' && *line != L' ' && *line != L'\t')
+            ++line;
+    }
+    return line;
+}
+
+} // namespace
+
+// lpCmdLine is the narrow command line, in which the platform has put best-fit neighbours for
+// characters the ANSI code page lacks; the application gets the wide one.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     CWinAppEx* app = AfxGetApp();
     if (app == nullptr)
         return ERROR_INVALID_FUNCTION;
+    app->m_lpCmdLine = AfterProgramName(GetCommandLineW());
     app->InitInstance();
     return app->ExitInstance();
 }

@@ -86,6 +86,18 @@ bool COutlookLauncher::CloseOutlook(CStringA question)
     }
 }
 
+bool COutlookLauncher::IsOutlookRunning() const
+{
+    try {
+        CProcessesEnum processes;
+        processes.Refresh();
+        return processes.FindByName(kOutlookExecutable, nullptr);
+    } catch (...) {
+        SetupLog::Write("Outlook: the process list cannot be read; taken as not running");
+        return false;
+    }
+}
+
 void COutlookLauncher::StartOutlook(CStringA question)
 {
     if (!CloseOutlook(question))

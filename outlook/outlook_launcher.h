@@ -17,6 +17,9 @@ public:
     // neither asked about nor closed); everything after the question goes through that handle,
     // and an Outlook that ended meanwhile is left alone.
     bool CloseOutlook(CStringA question);
+    // Whether an outlook.exe runs now; a process list that cannot be read says no, as
+    // CloseOutlook goes on then.
+    bool IsOutlookRunning() const;
     // CloseOutlook, then, when that gave true, Outlook is started by the desktop's shell with the
     // person's rights. Where that shell cannot start it, it is not started (and the log says so).
     void StartOutlook(CStringA question);

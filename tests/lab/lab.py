@@ -31,10 +31,17 @@ A scenario (tests/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
                        folder, is a volume of that size (a tmpfs, mounted as root), so that the
                        payloads fill it
   i686                 yes: the scenario also runs in the 32-bit tree (its CTest test lab.NAME)
-Keys for the person and the run (temp, temp.plant, temp.squat, temp.race, temp.log, answers,
+  folders              folders (C:\..., separated by ";") made before the runs
+  layout.at            a folder (C:\...) that a run's /layout writes: after the runs, the facts
+                       "layout.files" (its files) and "layout.bytes" (whether they are exactly the
+                       payloads the setup carries, read from its resources)
+Keys for the person and the run (arguments and arguments.runN: the setup's command line after its
+name; setup.log.at.runN: where such a command line has the setup write its log, so that the facts
+"runN.setup.log" come from there and "runN.beside.log" names what appeared beside it; temp, temp.plant, temp.squat, temp.race, temp.log, answers,
 answers.runN, runs, between-runs, timeout, runtime.log, work.blocked: a file where Windows' Temp
 folder should be, welcome.link: another program plants a link to a folder of its own into the
-welcome folder while the finish dialog is open) are read by the driver, a Windows program
+welcome folder while the finish dialog is open; link.at: another program's link to a folder of
+its own, C:\VsLabElsewhere, planted before the first run) are read by the driver, a Windows program
 (tests/lab/driver).
 Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
 "expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events
@@ -51,6 +58,9 @@ import time
 import uuid
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                                'tests', 'inspect'))
+from pe_file import PeFile  # noqa: E402
 from wine_machine import Display, Machine, Wine, clone_prefix, ensure_template, windows_path  # noqa: E402
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -75,6 +85,9 @@ PROFILES = {
     'x86': ('{9531985D-5D9D-49F8-9818-E811892F902B}', 131, 148),
     'x64': ('{8D116ECE-1738-47D9-BD9C-172411E20B8F}', 134, 147),
 }
+# What a layout holds: every payload the setup carries, by resource.
+CARRIED = {('MSI', 131): 'VsEnclosaSetup.msi', ('MSI', 134): 'VsEnclosaSetupx64.msi', ('EXE', 148): 'vc_redist86.exe',
+           ('EXE', 147): 'vc_redist64.exe', ('EXE', 55001): 'WindowsInstaller-KB893803-v2-x86.exe'}
 OUTLOOK_PROGRAM = r'C:\Program Files\Microsoft Office\Office14\outlook.exe'
 APP_PATHS = r'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\outlook.exe'
 BUILD_TARGETS = ['VsEnclosaSetupBoot', 'VsEnclosaSetupBoot_newer_outlook', 'lab_driver', 'lab_planted', 'lab_repack', 'lab_tamper', 'outlook_standin']
@@ -262,6 +275,8 @@ def prepare_machine(scenario, build, machine, work):
                                     '/t', 'REG_DWORD', '/d', initialized, '/f'])
         if code != 0:
             raise RuntimeError('cannot set "Initialized": ' + output)
+    for folder in [item.strip() for item in scenario.get('folders').split(';') if item.strip()]:
+        os.makedirs(on_drive_c(machine, folder), exist_ok=True)
     if scenario.get('outlook.program') == 'yes' or scenario.get('outlook.running') == 'yes':
         install_outlook_program(build, machine)
     if scenario.get('outlook.running') == 'yes':
@@ -309,6 +324,28 @@ def unmount_all_below(folder):
     for point in points:
         if point.startswith(folder + os.sep):
             subprocess.run(['umount', '-l', point], check=False)
+
+
+def on_drive_c(machine, path):
+    """The host's path of a "C:\\..." path of the machine."""
+    return machine.drive_c(*[part for part in path[3:].split('\\') if part])
+
+
+def layout_facts(setup, machine, folder):
+    """The files in a layout folder, and whether they are exactly the setup's payloads."""
+    path = on_drive_c(machine, folder)
+    with open(setup, 'rb') as image:
+        resources = PeFile(image.read()).resources()
+    carried = {CARRIED[(kind, number)]: data for (kind, number, _), data in resources.items()
+               if (kind, number) in CARRIED}
+    files = sorted(os.listdir(path)) if os.path.isdir(path) else []
+    differ = sorted(set(files) ^ set(carried))
+    for name in sorted(set(files) & set(carried)):
+        with open(os.path.join(path, name), 'rb') as file:
+            if file.read() != carried[name]:
+                differ.append(name)
+    return {'layout.files': ', '.join(files),
+            'layout.bytes': 'as carried' if not differ else 'differ: ' + ', '.join(differ)}
 
 
 def read_facts(path):
@@ -399,6 +436,8 @@ def run_scenario(scenario, build, lab_root, do_check):
         facts = read_facts(os.path.join(out, 'facts.txt'))
         if scenario.get('setup.signed') == 'yes':
             facts['signature'] = signature(setup, os.path.join(work, 'certificate'))
+        if scenario.get('layout.at'):
+            facts.update(layout_facts(setup, machine, scenario.get('layout.at')))
         if os.path.exists(marker):
             facts['outlook'] = ' | '.join(line.split(' ')[0] if line.startswith('started') else line
                                           for line in open(marker).read().splitlines())

@@ -6,6 +6,7 @@
 #include "foundation/unique_handle.h"
 #include "framework/gdiplus_session.h"
 #include "tests/capture/screen_capture.h"
+#include "tests/directory_link/directory_link.h"
 #include "tests/lab/driver/lab_report.h"
 #include "tests/lab/driver/lab_scenario.h"
 #include "tests/lab/driver/machine_state.h"
@@ -332,8 +333,14 @@ int main(int argc, char** argv)
         }
     }
     const bool plantLink = scenario.Get("welcome.link") == "yes";
-    if (plantLink && !PrepareElsewhere()) {
+    // A link that another program planted before the runs, to its own folder.
+    const std::string link = scenario.Get("link.at");
+    if ((plantLink || !link.empty()) && !PrepareElsewhere()) {
         std::fprintf(stderr, "cannot prepare %s\n", kElsewhere);
+        return 1;
+    }
+    if (!link.empty() && !MakeDirectoryLink(link, kElsewhere)) {
+        std::fprintf(stderr, "cannot plant a link at %s\n", link.c_str());
         return 1;
     }
     const std::string setupFolder = FolderOf(outcome.setupPath);
@@ -354,6 +361,12 @@ int main(int argc, char** argv)
         run.plan.logPath = scenario.Get("runtime.log", StandInLog());
         const std::string perRun = "answers.run" + std::to_string(number);
         run.plan.answers = scenario.GetList(scenario.Get(perRun).empty() ? "answers" : perRun);
+        const std::string perRunArguments = "arguments.run" + std::to_string(number);
+        run.plan.arguments = scenario.Get(perRunArguments, scenario.Get("arguments"));
+        run.plan.setupLogPath = scenario.Get("setup.log.at.run" + std::to_string(number),
+                                             outcome.tempFolder + "VsEnclosaSetupBoot.log");
+        const std::string logFolder = FolderOf(run.plan.setupLogPath);
+        const std::set<std::string> besideLog = NamesIn(logFolder);
         run.plan.timeoutMs = static_cast<DWORD>(scenario.GetInt("timeout", 120)) * 1000;
         if (plantLink)
             run.plan.linkTarget = kElsewhere;
@@ -362,6 +375,8 @@ int main(int argc, char** argv)
         run.record = RunSetup(run.plan);
         run.besideTemp = Appeared(besideTemp, NamesIn(tempParent));
         run.besideSetup = Appeared(besideSetup, NamesIn(setupFolder));
+        if (logFolder != outcome.tempFolder)
+            run.besideLog = Appeared(besideLog, NamesIn(logFolder));
         if (!outcome.plantedPath.empty()) {
             const std::string note = PlantedRunNote(outcome.plantedPath);
             run.planted = GetFileAttributesA(note.c_str()) != INVALID_FILE_ATTRIBUTES ? "ran" : "not run";

@@ -131,6 +131,7 @@ void AddRunFacts(Facts& facts, const LabRun& run)
 {
     const std::string prefix = "run" + std::to_string(run.plan.number) + ".";
     const RunRecord& record = run.record;
+    facts.Add(prefix + "arguments", run.plan.arguments);
     facts.Add(prefix + "started", record.startError == 0 ? "yes" : "no, error " + std::to_string(record.startError));
     facts.Add(prefix + "exit", std::to_string(record.exitCode));
     facts.Add(prefix + "timeout", record.timedOut ? "yes" : "no");
@@ -191,6 +192,7 @@ void AddRunFacts(Facts& facts, const LabRun& run)
         facts.Add(prefix + "planted", run.planted);
     facts.Add(prefix + "beside.temp", Join(run.besideTemp));
     facts.Add(prefix + "beside.setup", Join(run.besideSetup));
+    facts.Add(prefix + "beside.log", Join(run.besideLog));
     facts.Add(prefix + "events", std::to_string(record.events.size()));
     for (size_t i = 0; i < record.events.size(); ++i) {
         const std::string key = prefix + "event" + std::to_string(i + 1);

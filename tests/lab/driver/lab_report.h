@@ -16,6 +16,7 @@ struct LabRun {
     std::string linkTarget;
     std::vector<std::string> besideTemp;   // new entries in the folder that holds the temporary folder
     std::vector<std::string> besideSetup;  // new entries in the setup's own folder
+    std::vector<std::string> besideLog;    // new entries beside a log the command line names
 };
 
 struct LabOutcome {

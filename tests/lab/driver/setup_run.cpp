@@ -16,16 +16,14 @@ constexpr DWORD kProductPollMs = 250;
 constexpr DWORD kSettleMs = 400;
 constexpr DWORD kLeftoverGraceMs = 5000;
 
-constexpr char kSetupLogName[] = "VsEnclosaSetupBoot.log";
-
 // What the run added to the logs in the temporary folder: the lines appended to the setup's
 // log since it was offset bytes long, and the other logs that appeared.
 void ReadSetupLogs(const RunPlan& plan, size_t offset, RunRecord& record)
 {
-    const std::string log = ReadWholeFile(plan.tempFolder + kSetupLogName);
+    const std::string log = ReadWholeFile(plan.setupLogPath);
     record.setupLog = LinesOf(log.size() >= offset ? log.substr(offset) : log);
     for (const auto& [name, info] : record.after.setupLogs) {
-        if (name != kSetupLogName && record.before.setupLogs.count(name) == 0)
+        if (name != "VsEnclosaSetupBoot.log" && record.before.setupLogs.count(name) == 0)
             record.installerLogs.push_back(name + " " + std::to_string(info.size));
     }
 }
@@ -241,13 +239,15 @@ private:
 RunRecord RunSetup(const RunPlan& plan)
 {
     RunRecord record;
-    const size_t logOffset = ReadWholeFile(plan.tempFolder + kSetupLogName).size();
+    const size_t logOffset = ReadWholeFile(plan.setupLogPath).size();
     Watch watch(plan, record);
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     std::string commandLine = "\"" + plan.setupPath + "\"";
+    if (!plan.arguments.empty())
+        commandLine += " " + plan.arguments;
     std::wstring environment = EnvironmentWithTemp(plan.tempVariable);
     // In its own folder, as the shell starts a program that a person opens.
     const std::string folder = VsFsPath(plan.setupPath.c_str()).GetFolder().GetString();
@@ -260,7 +260,7 @@ RunRecord RunSetup(const RunPlan& plan)
     }
     const UniqueProcessHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
-    record.events.emplace_back(watch.Elapsed(), "start " + plan.setupPath);
+    record.events.emplace_back(watch.Elapsed(), "start " + commandLine);
 
     for (;;) {
         const DWORD wait = WaitForSingleObject(process.Get(), kPollMs);

@@ -15,6 +15,8 @@
 struct RunPlan {
     int number = 1;
     std::string setupPath;
+    std::string arguments;   // after the setup's name on its command line
+    std::string setupLogPath;  // where the setup writes its log: the temporary folder's unless /log says
     std::string tempFolder;  // with a trailing backslash
     std::wstring tempVariable;  // what TEMP and TMP say to the setup
     std::string outFolder;   // with a trailing backslash; screenshots go here

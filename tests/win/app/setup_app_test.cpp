@@ -39,10 +39,11 @@ protected:
         m_msi.onLocate = ThrowWhenTold;
     }
 
-    // Runs the application as the framework does; gives the exit code.
-    static int Run()
+    // Runs the application as the framework does, with these arguments; gives the exit code.
+    static int Run(LPCWSTR arguments = L"")
     {
         VsEnclosaSetupBootApp app;
+        app.m_lpCmdLine = arguments;
         EXPECT_FALSE(app.InitInstance());
         return app.ExitInstance();
     }
@@ -92,6 +93,33 @@ TEST_F(SetupApp, ExceptionsAreShownAndEndWith1603)
     EXPECT_EQ(boxes[1].text, "Unknown error while installing Vostrel Outlook Enclosa.");
     EXPECT_EQ(boxes[1].buttonIds, std::vector<int>{IDOK});
     EXPECT_EQ(boxes[1].icon, StockIcon(IDI_EXCLAMATION));
+}
+
+// The Error box has its text logged in an unattended run, and a command line that the ANSI
+// code page cannot carry is refused before anything happens (the lab's driver passes only
+// narrow command lines, so this one is given here).
+TEST_F(SetupApp, AnUnattendedRunShowsNoBoxAndAPathOutsideTheCodePageIsRefused)
+{
+    ModalWatcher watcher(IDOK);
+    g_thrown = Thrown::SetupError;
+    EXPECT_EQ(Run(L"/quiet"), ERROR_INSTALL_FAILURE);
+    g_thrown = Thrown::Other;
+    EXPECT_EQ(Run(L"/passive"), ERROR_INSTALL_FAILURE);
+    g_thrown = Thrown::Nothing;
+    // "Łukasz" has no exact form in code page 1252 or 932; a best fit would name another folder.
+    EXPECT_EQ(Run(L"/quiet /layout C:\\Users\\\x0141ukasz\\layout"), ERROR_INVALID_COMMAND_LINE);
+    EXPECT_EQ(Run(L"/log C:\\\x0141ukasz.log"), ERROR_INVALID_COMMAND_LINE);
+    EXPECT_EQ(g_installCalls, 0);
+
+    const auto boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("cannot carry; give paths whose names it can."), std::string::npos);
+    const std::string log = ReadFileBytes(m_temp / "VsEnclosaSetupBoot.log");
+    EXPECT_NE(log.find("Error box not shown (unattended run): Failed to create directory 'C:\\welcome'"),
+              std::string::npos);
+    EXPECT_NE(log.find("Box not shown (unattended run): Unknown error while installing"), std::string::npos);
+    EXPECT_NE(log.find("Command line: refused: The command line holds characters"), std::string::npos);
+    EXPECT_EQ(log.find("Layout:"), std::string::npos);
 }
 
 } // namespace
