@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <stdexcept>
 
 struct CStringA::Data {
     std::atomic<int> refs;
@@ -26,8 +25,9 @@ bool IsAnsiSpace(char ch)
 
 int CheckedLength(std::size_t length)
 {
+    // More than any allocation could hold.
     if (length > 0x3FFFFFFF)
-        throw std::length_error("narrow string too long");
+        throw std::bad_alloc();
     return static_cast<int>(length);
 }
 
@@ -63,7 +63,7 @@ CStringA::CStringA(const char* text)
 CStringA::CStringA(const char* text, int length)
 {
     if (length < 0)
-        throw std::invalid_argument("negative string length");
+        throw CStringArgumentError("negative string length");
     if (text != nullptr)
         Assign(text, length);
 }
@@ -262,13 +262,13 @@ void CStringA::Format(const char* format, ...)
 void CStringA::FormatV(const char* format, va_list args)
 {
     if (format == nullptr)
-        throw std::invalid_argument("null format text");
+        throw CStringArgumentError("null format text");
     va_list measure;
     va_copy(measure, args);
     const int length = std::vsnprintf(nullptr, 0, format, measure);
     va_end(measure);
     if (length < 0)
-        throw std::invalid_argument("invalid format text");
+        throw CStringArgumentError("invalid format text");
     CStringA result;
     char* buffer = result.GetBuffer(length);
     std::vsnprintf(buffer, static_cast<std::size_t>(length) + 1, format, args);
@@ -279,7 +279,7 @@ void CStringA::FormatV(const char* format, va_list args)
 char* CStringA::GetBuffer(int minLength)
 {
     if (minLength < 0)
-        throw std::invalid_argument("negative buffer length");
+        throw CStringArgumentError("negative buffer length");
     if (minLength == 0 && m_data == nullptr)
         MakeUnique(1);
     MakeUnique(minLength > GetLength() ? minLength : GetLength());
@@ -293,7 +293,7 @@ void CStringA::ReleaseBuffer(int newLength)
     if (newLength < 0)
         newLength = CheckedLength(std::strlen(m_data->text()));
     if (newLength > m_data->capacity)
-        throw std::invalid_argument("buffer length beyond its capacity");
+        throw CStringArgumentError("buffer length beyond its capacity");
     m_data->length = newLength;
     m_data->text()[newLength] = '\0';
 }

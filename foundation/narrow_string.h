@@ -4,6 +4,19 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <exception>
+
+// A caller's fault: a negative length, a null or invalid format, a buffer length beyond its
+// capacity. Not std::invalid_argument: constructing one of the runtime's standard exceptions
+// links its copy-on-write string and more into the image, about a quarter of its code.
+class CStringArgumentError : public std::exception {
+public:
+    explicit CStringArgumentError(const char* what) noexcept : m_what(what) {}
+    const char* what() const noexcept override { return m_what; }
+
+private:
+    const char* m_what;
+};
 
 class CStringA {
 public:

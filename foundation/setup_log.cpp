@@ -37,7 +37,7 @@ void WriteLine(const char* text, int length)
 // Lines longer than this are cut: a log line is never worth a failure.
 constexpr int kLineLimit = 4096;
 
-void Print(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+void Print(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Print(const char* format, ...)
 {
     char line[kLineLimit];

@@ -15,7 +15,7 @@ bool IsOpen();
 void Close();
 // One line, printf-style, stamped with the local time; texts and paths go as they are, in the
 // ANSI code page.
-void Write(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+void Write(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The name of Windows Installer's verbose log of this run, which goes into the run's work
 // folder: "VsEnclosaSetupBoot-20261209-153012-4711-msi.log", after the run the header names.
 // Empty before Open.

@@ -39,7 +39,7 @@ TEST(NarrowString, FormatsThePrintfConversionsInUse)
     EXPECT_EQ(text, "name|-42|0x12|0");
     text.Format("%s", "");
     EXPECT_TRUE(text.IsEmpty());
-    EXPECT_THROW(text.Format(nullptr), std::invalid_argument);
+    EXPECT_THROW(text.Format(nullptr), CStringArgumentError);
 }
 
 TEST(NarrowString, TrimsAnsiWhiteSpaceOnly)

@@ -5,13 +5,15 @@ DLLs it imports and, with the linker's map of the image, the DLLs it delay-loads
 that loads them. Prints one line per failed check and exits 1 when any failed.
 
     inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--map MAP]
-                  [--release --foreign DIR... --symbols FILE] [--expect-fail REGEX]...
+                  [--release --foreign DIR... --symbols FILE] [--code-limit KIB]
+                  [--expect-fail REGEX]...
 
 It prints the image's size three ways: the whole file, without the payloads (packages, runtime
 and installer redistributables), and without any resource (our code and data with the static
 runtimes). --release also checks what a shipped image must be: no debug sections, no symbol
 table, no link time stamp, no trace of the build machine's folders (--foreign), and a symbol
 file (--symbols) whose sections are the image's, byte for byte at the same addresses.
+--code-limit fails an image that is larger than KIB without any resource.
 
 With --expect-fail the inspection itself is under test: it passes when every REGEX matches
 one of the failures, as it must for a deliberately broken image.
@@ -212,6 +214,11 @@ class Inspection:
         resources = self.pe.section_named(".rsrc")
         return whole, whole - payloads, whole - (resources[4] if resources else 0)
 
+    def code_limit(self, kib):
+        without_resources = self.sizes()[2]
+        if without_resources > kib * 1024:
+            self.fail("%d bytes without any resource, more than the limit of %d KiB" % (without_resources, kib))
+
     def address_space(self):
         # A 32-bit setup on 64-bit Windows gets 4 GB of address space for its payload views.
         if self.arch == "x86" and not self.pe.characteristics & 0x0020:
@@ -275,6 +282,8 @@ def main():
     parser.add_argument("--symbols", help="the symbol file that belongs to the image")
     parser.add_argument("--newer-outlook", action="store_true",
                         help="the image is built with VS_NEWER_OUTLOOK ON: its own string 129")
+    parser.add_argument("--code-limit", type=int, metavar="KIB",
+                        help="the most the image may have without any resource")
     parser.add_argument("--expect-fail", action="append", default=[], metavar="REGEX",
                         help="a failure that must be found")
     options = parser.parse_args()
@@ -299,6 +308,8 @@ def main():
         checks.append(lambda: inspection.release(options.foreign))
     if options.symbols:
         checks.append(lambda: inspection.symbols(options.symbols))
+    if options.code_limit:
+        checks.append(lambda: inspection.code_limit(options.code_limit))
     for check in checks:
         try:
             check()

@@ -8,23 +8,22 @@
 #include "resources/resource_ids.h"
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace {
 
 // Little-endian UTF-16 bytes as UTF-8; an odd last byte is no character and is dropped.
-std::string Utf16ToUtf8(const unsigned char* bytes, DWORD size)
+std::vector<char> Utf16ToUtf8(const unsigned char* bytes, DWORD size)
 {
-    // Not std::wstring, which would link the C++ runtime's whole wide string.
+    // Vectors, not the C++ runtime's strings: either would link that whole string class.
     std::vector<wchar_t> wide(size / 2, L'\0');
     if (!wide.empty())
         std::memcpy(wide.data(), bytes, wide.size() * sizeof(wchar_t));
     const int length = static_cast<int>(wide.size());
     const int needed = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string text(needed > 0 ? needed : 0, '\0');
+    std::vector<char> text(needed > 0 ? needed : 0, '\0');
     if (needed > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &text[0], needed, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(), needed, nullptr, nullptr);
     return text;
 }
 
@@ -56,7 +55,7 @@ void WritePage(const char* path, UINT pageResourceId)
 
     if (size > 1 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
         // A UTF-16 page behind a UTF-8 mark would be unreadable: it is written as UTF-8.
-        const std::string text = Utf16ToUtf8(bytes + 2, size - 2);
+        const std::vector<char> text = Utf16ToUtf8(bytes + 2, size - 2);
         if (!text.empty())
             file.Write(text.data(), static_cast<DWORD>(text.size()));
         return;
