@@ -109,7 +109,7 @@ TEST_F(SetupApp, AnUnattendedRunShowsNoBoxAndAPathOutsideTheCodePageIsRefused)
     // "Łukasz" has no exact form in code page 1252 or 932; a best fit would name another folder.
     EXPECT_EQ(Run(L"/quiet /layout C:\\Users\\\x0141ukasz\\layout"), ERROR_INVALID_COMMAND_LINE);
     EXPECT_EQ(Run(L"/log C:\\\x0141ukasz.log"), ERROR_INVALID_COMMAND_LINE);
-    EXPECT_EQ(g_installCalls, 0);
+    EXPECT_EQ(m_msi.installs, 0);
 
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
