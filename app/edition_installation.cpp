@@ -1,7 +1,6 @@
 #include "app/edition_installation.h"
 
 #include "app/msi_api.h"
-#include "foundation/error.h"
 #include "foundation/narrow_string.h"
 #include "foundation/setup_log.h"
 #include "foundation/unique_handle.h"

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-const EditionProfile kEditionProfileX86 = {
+constexpr EditionProfile kEditionProfileX86 = {
     "{6513270E-269E-4D37-B2A7-4DE452E6B438}",
     "{D23F0824-128B-4F33-8C5C-7FD0A6A3A450}",
     "{9531985D-5D9D-49F8-9818-E811892F902B}",
@@ -15,7 +15,7 @@ const EditionProfile kEditionProfileX86 = {
     {IDR_VCREDIST_X86, "EXE", "vc_redist86.exe"},
 };
 
-const EditionProfile kEditionProfileX64 = {
+constexpr EditionProfile kEditionProfileX64 = {
     "{36F675CC-81E7-4EF5-A8E2-5D940ED90475}",
     "{6B0D549B-6F03-475A-9600-A35A099950D8}",
     "{8D116ECE-1738-47D9-BD9C-172411E20B8F}",
@@ -23,7 +23,7 @@ const EditionProfile kEditionProfileX64 = {
     {IDR_VCREDIST_X64, "EXE", "vc_redist64.exe"},
 };
 
-const Payload kLayoutPayloads[5] = {
+constexpr Payload kLayoutPayloads[5] = {
     kEditionProfileX86.package,
     kEditionProfileX64.package,
     kEditionProfileX86.runtime,
