@@ -20,8 +20,6 @@ struct SetupOptions {
     bool help = false;
     CStringA logPath;       // the setup's log; empty: the temporary folder's
     CStringA layoutFolder;  // write the payloads there and install nothing; empty: install
-
-    bool Unattended() const { return ui != SetupUi::Full; }
 };
 
 struct SetupCommandLine {
