@@ -1,7 +1,5 @@
 #include "app/command_line.h"
 
-#include "foundation/code_page.h"
-
 const char kSetupUsage[] =
     "Usage: VsEnclosaSetupBoot.exe [/quiet | /passive] [/closeoutlook] [/norestart] [/log <file>] "
     "[/layout <folder>]\n\n"
@@ -17,8 +15,6 @@ const char kSetupUsage[] =
     "Switches start with / or -; a path with blanks goes in double quotes.";
 
 namespace {
-
-bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
 
 // The switch's name in lower case; switch names are ASCII.
 CStringA SwitchName(const CStringA& argument)
@@ -116,53 +112,49 @@ private:
     SetupCommandLine m_result;
 };
 
+bool IsBlank(wchar_t ch) { return ch == L' ' || ch == L'\t'; }
+
+// The argument that starts at at; at is left after it.
+WideArgument ReadArgument(const wchar_t*& at)
+{
+    WideArgument argument;
+    bool quoted = false;
+    while (*at != L'\0' && (quoted || !IsBlank(*at))) {
+        if (*at == L'\\') {
+            std::size_t backslashes = 0;
+            for (; *at == L'\\'; ++at)
+                ++backslashes;
+            const bool beforeQuote = *at == L'"';
+            argument.insert(argument.end(), beforeQuote ? backslashes / 2 : backslashes, L'\\');
+            if (beforeQuote && backslashes % 2 == 1)
+                argument.push_back(*at++);
+        } else if (*at == L'"') {
+            ++at;
+            // A quote right after the one that closes quoting is a literal quote.
+            if (quoted && *at == L'"')
+                argument.push_back(*at++);
+            quoted = !quoted;
+        } else {
+            argument.push_back(*at++);
+        }
+    }
+    argument.push_back(L'\0');
+    return argument;
+}
+
 } // namespace
 
-std::vector<CStringA> SplitArguments(const char* text)
+std::vector<WideArgument> SplitArguments(const wchar_t* text)
 {
-    std::vector<CStringA> arguments;
+    std::vector<WideArgument> arguments;
     if (text == nullptr)
         return arguments;
-    int pos = 0;
     for (;;) {
-        while (IsBlank(text[pos]))
-            ++pos;
-        if (text[pos] == '\0')
+        while (IsBlank(*text))
+            ++text;
+        if (*text == L'\0')
             return arguments;
-        CStringA argument;
-        bool quoted = false;
-        while (text[pos] != '\0' && (quoted || !IsBlank(text[pos]))) {
-            if (text[pos] == '\\') {
-                int backslashes = 0;
-                while (text[pos] == '\\') {
-                    ++backslashes;
-                    ++pos;
-                }
-                // Before a quote, pairs of backslashes are one each and an odd one makes the
-                // quote a character; elsewhere backslashes are themselves.
-                const bool beforeQuote = text[pos] == '"';
-                for (int i = 0; i < (beforeQuote ? backslashes / 2 : backslashes); ++i)
-                    argument += '\\';
-                if (beforeQuote && backslashes % 2 == 1) {
-                    argument += '"';
-                    ++pos;
-                }
-            } else if (text[pos] == '"') {
-                // Within quotes, two quotes are one quote character.
-                if (quoted && text[pos + 1] == '"') {
-                    argument += '"';
-                    pos += 2;
-                } else {
-                    quoted = !quoted;
-                    ++pos;
-                }
-            } else {
-                const int next = CodePage::NextCharPos(text, pos);
-                argument.Append(text + pos, next - pos);
-                pos = next;
-            }
-        }
-        arguments.push_back(argument);
+        arguments.push_back(ReadArgument(text));
     }
 }
 

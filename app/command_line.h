@@ -1,8 +1,6 @@
 // The setup's switches for administrators who deploy it unattended. Platform-free: the text
-// after the program's name, already in the ANSI code page, is split into arguments as the C
-// runtime splits a command line (blanks outside quotes end an argument; backslashes escape a
-// quote) and read into options. A double-byte character is never taken apart, so a trail byte
-// 0x5C before a closing quote is no backslash.
+// after the program's name, in UTF-16 as the process was given it, is split into arguments by the
+// platform's own rule, and the arguments, once in the ANSI code page, are read into options.
 #pragma once
 
 #include "foundation/narrow_string.h"
@@ -22,8 +20,6 @@ struct SetupOptions {
     bool help = false;
     CStringA logPath;       // the setup's log; empty: the temporary folder's
     CStringA layoutFolder;  // write the payloads there and install nothing; empty: install
-
-    bool Unattended() const { return ui != SetupUi::Full; }
 };
 
 struct SetupCommandLine {
@@ -33,8 +29,14 @@ struct SetupCommandLine {
     CStringA error;
 };
 
-// The arguments of a command line without its program's name.
-std::vector<CStringA> SplitArguments(const char* text);
+// One argument in UTF-16, with its terminating zero.
+using WideArgument = std::vector<wchar_t>;
+
+// The arguments of a command line without its program's name, as CommandLineToArgvW splits them:
+// a blank (space, tab) outside quotes ends an argument; a quote opens or closes quoting, and a
+// quote right after the one that closed it is a literal quote; 2n backslashes before a quote are
+// n and the quote counts, 2n+1 are n and a literal quote; other backslashes are themselves.
+std::vector<WideArgument> SplitArguments(const wchar_t* text);
 
 SetupCommandLine ParseSetupArguments(const std::vector<CStringA>& arguments);
 

@@ -1,40 +1,14 @@
 #include "app/edition_installation.h"
 
 #include "app/msi_api.h"
-#include "app/setup_boxes.h"
-#include "foundation/error.h"
-#include "foundation/fs_path.h"
 #include "foundation/narrow_string.h"
-#include "foundation/resource_extraction.h"
 #include "foundation/setup_log.h"
 #include "foundation/unique_handle.h"
 #include "foundation/wide_text.h"
-#include "foundation/work_folder.h"
 #include "outlook/outlook_launcher.h"
 #include "resources/resource_ids.h"
 
 #include <cstring>
-#include <utility>
-
-const EditionProfile kEditionProfileX86 = {
-    "{6513270E-269E-4D37-B2A7-4DE452E6B438}",
-    "{D23F0824-128B-4F33-8C5C-7FD0A6A3A450}",
-    "{9531985D-5D9D-49F8-9818-E811892F902B}",
-    131,
-    "VsEnclosaSetup.msi",
-    148,
-    "vc_redist86.exe",
-};
-
-const EditionProfile kEditionProfileX64 = {
-    "{36F675CC-81E7-4EF5-A8E2-5D940ED90475}",
-    "{6B0D549B-6F03-475A-9600-A35A099950D8}",
-    "{8D116ECE-1738-47D9-BD9C-172411E20B8F}",
-    134,
-    "VsEnclosaSetupx64.msi",
-    147,
-    "vc_redist64.exe",
-};
 
 namespace {
 
@@ -43,23 +17,28 @@ constexpr char kInstallCommandLine[] = "ACTION=INSTALL";
 constexpr char kSettingsKey[] = "Software\\Vostrel\\Outlook Enclosa";
 constexpr char kInitializedValue[] = "Initialized";
 
+InstallResult Ended(UINT exitCode)
+{
+    InstallResult result;
+    result.exitCode = exitCode;
+    return result;
+}
+
 bool MsiAvailable(const MsiFunctions& msi)
 {
     return msi.EnumRelatedProducts != nullptr && msi.EnumProducts != nullptr && msi.SetInternalUI != nullptr &&
            msi.InstallProduct != nullptr;
 }
 
-bool EditionInstalled(const MsiFunctions& msi, const char* upgradeCode, char (&buffer)[64])
+// The other language edition that is installed: "german", "polish", or none.
+const char* OtherEditionInstalled(const MsiFunctions& msi, const EditionProfile& profile)
 {
-    return msi.EnumRelatedProducts(upgradeCode, 0, 0, buffer) == ERROR_SUCCESS;
-}
-
-void ShowOtherEdition(const char* edition, const SetupOptions& options)
-{
-    SetupLog::Write("Language guard: the %s edition is installed; refused", edition);
-    CStringA text;
-    text.FormatById(IDS_OTHER_LANGUAGE_EDITION, edition);
-    ShowBox(options, text, MB_OK);
+    char related[64] = {};
+    if (msi.EnumRelatedProducts(profile.germanUpgradeCode, 0, 0, related) == ERROR_SUCCESS)
+        return "german";
+    if (msi.EnumRelatedProducts(profile.polishUpgradeCode, 0, 0, related) == ERROR_SUCCESS)
+        return "polish";
+    return nullptr;
 }
 
 bool ProductInstalled(const MsiFunctions& msi, const char* productCode)
@@ -72,66 +51,55 @@ bool ProductInstalled(const MsiFunctions& msi, const char* productCode)
     return false;
 }
 
-const char* CheckName(PayloadCheck check)
+// What the editions on the machine allow.
+struct EditionCheck {
+    UINT refusal = ERROR_SUCCESS;  // the exit code that ends the run, or ERROR_SUCCESS
+    bool reinstall = false;        // this edition is installed already
+};
+
+EditionCheck CheckEditions(const MsiFunctions& msi, const EditionProfile& profile, const Interaction& interaction)
 {
-    switch (check) {
-    case PayloadCheck::Intact: return "intact";
-    case PayloadCheck::NotHeld: return "cannot be held";
-    case PayloadCheck::Differs: return "not our bytes";
+    EditionCheck check;
+    if (!MsiAvailable(msi)) {
+        SetupLog::Write("Windows Installer cannot be reached");
+        check.refusal = ERROR_INSTALL_SERVICE_FAILURE;
+        return check;
     }
-    return "unknown";
-}
-
-// The one line of the log for each file written out.
-void LogExtracted(const char* path, const PayloadHold& hold)
-{
-    LARGE_INTEGER size = {};
-    if (hold.file && GetFileSizeEx(hold.file.Get(), &size))
-        SetupLog::Write("Extracted %s: %lld bytes, check: %s", path, static_cast<long long>(size.QuadPart),
-                        CheckName(hold.check));
-    else
-        SetupLog::Write("Extracted %s: check: %s", path, CheckName(hold.check));
-}
-
-// Makes this run's work folder and holds it. Nothing may run when it cannot be made so: the
-// "Error" names the folder and the system's reason.
-void CreateWorkFolder(WorkFolder& work)
-{
-    const VsFsPath path = WorkFolder::PathForRun();
-    const DWORD error = path.IsEmpty() ? ERROR_BAD_PATHNAME : work.Create(path);
-    if (error == ERROR_SUCCESS)
-        return;
-    CStringA text;
-    text.FormatById(IDS_NO_WORK_FOLDER, path.IsEmpty() ? "<Windows>\\Temp" : path.GetString());
-    throw Error::VsExceptionCommon(error, text, nullptr, 0);
-}
-
-} // namespace
-
-// Writes a payload and keeps it held until it has been run or installed. Only a file that is
-// exactly our bytes may be used: it runs elevated. Otherwise the "Error" names the file; a
-// write that failed says why in the system's words (a full disk is no tampering).
-UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type)
-{
-    const DWORD writeError = ExtractResourceToFile(path, id, type);
-    if (writeError != ERROR_SUCCESS) {
-        SetupLog::Write("Extracted %s: cannot be written (error %lu)", path.GetString(), writeError);
+    if (const char* other = OtherEditionInstalled(msi, profile)) {
+        SetupLog::Write("Language guard: the %s edition is installed; refused", other);
         CStringA text;
-        text.FormatById(IDS_PAYLOAD_NOT_WRITTEN, path.GetString());
-        throw Error::VsExceptionCommon(writeError, text, nullptr, 0);
+        text.FormatById(IDS_OTHER_LANGUAGE_EDITION, other);
+        interaction.ShowBox(text, MB_OK);
+        check.refusal = ERROR_PRODUCT_VERSION;
+        return check;
     }
-    PayloadHold hold = HoldAndCheck(path, id, type);
-    LogExtracted(path, hold);
-    if (hold.check != PayloadCheck::Intact) {
-        CStringA text;
-        text.FormatById(hold.check == PayloadCheck::NotHeld ? IDS_PAYLOAD_NOT_HELD : IDS_PAYLOAD_NOT_OURS,
-                        path.GetString());
-        throw Error::VsExceptionText(text, nullptr, 0);
-    }
-    return std::move(hold.file);
+    SetupLog::Write("Language guard: no German or Polish edition installed");
+    check.reinstall = ProductInstalled(msi, profile.productCode);
+    SetupLog::Write("This edition %s: %s", profile.productCode, check.reinstall ? "installed" : "not installed");
+    return check;
 }
 
-namespace {
+// Gives the exit code that ends the run, or ERROR_SUCCESS.
+UINT GetOutlookOutOfTheWay(const Interaction& interaction)
+{
+    COutlookLauncher launcher;
+    switch (interaction.ClosingOutlook()) {
+    case OutlookClosing::AskThePerson: {
+        CStringA question;
+        question.LoadById(IDS_CLOSE_OUTLOOK_QUESTION);
+        return launcher.CloseOutlook(AskFirst::Yes, question) ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
+    }
+    case OutlookClosing::WithoutAsking:
+        return launcher.CloseOutlook(AskFirst::No) ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
+    case OutlookClosing::NotAllowed: break;
+    }
+    if (!launcher.IsOutlookRunning()) {
+        SetupLog::Write("Outlook: not running");
+        return ERROR_SUCCESS;
+    }
+    SetupLog::Write("Outlook: running, and this unattended run may not close it (/closeoutlook); nothing changed");
+    return ERROR_INSTALL_ALREADY_RUNNING;
+}
 
 // While it lives, the process's TEMP and TMP name the folder: what the runtime installer and
 // Windows Installer's own part in this process put into their temporary folder lands where only
@@ -168,6 +136,14 @@ private:
     Saved m_saved[2] = {{L"TEMP", false, {}}, {L"TMP", false, {}}};
 };
 
+// Quoted: unquoted, a folder with blanks would let the platform try a shorter name first.
+ProgramRun RunRuntimeInstaller(const StagedPayloads& payloads)
+{
+    CStringA command;
+    command.Format("\"%s\" /q:a", payloads.Runtime().GetString());
+    return RunAndWait(command, payloads.Folder());
+}
+
 UINT InstallFresh(const MsiFunctions& msi, const char* packagePath, const char* commandLine)
 {
     HKEY opened = nullptr;
@@ -180,110 +156,58 @@ UINT InstallFresh(const MsiFunctions& msi, const char* packagePath, const char* 
     return msi.InstallProduct(packagePath, commandLine);
 }
 
-INSTALLUILEVEL UiLevel(SetupUi ui)
+// Beside an administrator's log, else in the work folder; none when the log has no name.
+VsFsPath MsiLogPath(const SetupOptions& options, const VsFsPath& workFolder)
 {
-    switch (ui) {
-    case SetupUi::Quiet: return INSTALLUILEVEL_NONE;
-    case SetupUi::Passive: return static_cast<INSTALLUILEVEL>(INSTALLUILEVEL_BASIC | INSTALLUILEVEL_PROGRESSONLY);
-    case SetupUi::Full: break;
-    }
-    return INSTALLUILEVEL_FULL;
+    if (*SetupLog::MsiLogName() == '\0')
+        return VsFsPath();
+    const VsFsPath folder = options.logPath.IsEmpty() ? workFolder : VsFsPath(options.logPath).GetFolder();
+    return folder.Combine(SetupLog::MsiLogName());
 }
 
-// The person's run asks; an unattended one closes only when told to, and otherwise changes
-// nothing while Outlook runs. Gives the exit code that ends the run, or ERROR_SUCCESS.
-UINT GetOutlookOutOfTheWay(const SetupOptions& options)
+InstallResult RunWindowsInstaller(const MsiFunctions& msi, StagedPayloads& payloads, bool reinstall,
+                                  const SetupOptions& options, const Interaction& interaction)
 {
-    COutlookLauncher launcher;
-    if (!options.Unattended()) {
-        CStringA question;
-        question.LoadById(IDS_CLOSE_OUTLOOK_QUESTION);
-        return launcher.CloseOutlook(question) ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
-    }
-    if (options.closeOutlook)
-        return launcher.CloseOutlook(CStringA()) ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
-    if (launcher.IsOutlookRunning()) {
-        SetupLog::Write("Outlook: running, and this unattended run may not close it (/closeoutlook); nothing "
-                        "changed");
-        return ERROR_INSTALL_ALREADY_RUNNING;
-    }
-    SetupLog::Write("Outlook: not running");
-    return ERROR_SUCCESS;
+    msi.SetInternalUI(interaction.WindowsInstallerUi(), nullptr);
+    const VsFsPath msiLog = MsiLogPath(options, payloads.Folder());
+    CStringA commandLine = reinstall ? kReinstallCommandLine : kInstallCommandLine;
+    if (options.noRestart)
+        commandLine += " REBOOT=ReallySuppress";
+    const char* const package = payloads.Package();
+    SetupLog::Write("Windows Installer: %s \"%s\", verbose log %s", package, commandLine.GetString(),
+                    EnableMsiVerboseLog(msiLog) ? msiLog.GetString() : "none");
+    // From here the folder stays: Windows Installer repairs from the package where it was
+    // installed from, and support reads its log there.
+    payloads.Keep();
+    InstallResult result;
+    result.workFolder = payloads.Folder();
+    result.exitCode = reinstall ? msi.InstallProduct(package, commandLine) : InstallFresh(msi, package, commandLine);
+    SetupLog::Write("Windows Installer: result %u", result.exitCode);
+    result.installed = result.exitCode == ERROR_SUCCESS;
+    return result;
 }
 
 } // namespace
 
-bool InstallEdition(const EditionProfile& profile, UINT* exitCode, VsFsPath* workFolder, const SetupOptions& options)
+InstallResult InstallEdition(const EditionProfile& profile, const SetupOptions& options,
+                             const Interaction& interaction)
 {
-    UINT ignored = 0;
-    UINT& code = exitCode != nullptr ? *exitCode : ignored;
     const MsiFunctions& msi = Msi();
-    if (!MsiAvailable(msi)) {
-        SetupLog::Write("Windows Installer cannot be reached");
-        code = ERROR_INSTALL_SERVICE_FAILURE;
-        return false;
-    }
-
-    char relatedProduct[64] = {};
-    if (EditionInstalled(msi, profile.germanUpgradeCode, relatedProduct)) {
-        ShowOtherEdition("german", options);
-        code = ERROR_PRODUCT_VERSION;
-        return false;
-    }
-    if (EditionInstalled(msi, profile.polishUpgradeCode, relatedProduct)) {
-        ShowOtherEdition("polish", options);
-        code = ERROR_PRODUCT_VERSION;
-        return false;
-    }
-
-    SetupLog::Write("Language guard: no German or Polish edition installed");
-    const bool installed = ProductInstalled(msi, profile.productCode);
-    SetupLog::Write("This edition %s: %s", profile.productCode, installed ? "installed" : "not installed");
-
+    const EditionCheck editions = CheckEditions(msi, profile, interaction);
+    if (editions.refusal != ERROR_SUCCESS)
+        return Ended(editions.refusal);
     // Everything the installation needs is in place before Outlook is asked to close: a person
     // is never left with a closed Outlook and nothing installed for want of a folder or a file.
-    WorkFolder work;
-    CreateWorkFolder(work);
-    SetupLog::Write("Work folder: %s", work.Path().GetString());
-    const VsFsPath packagePath = work.Path().Combine(profile.packageFileName);
-    const UniqueKernelHandle packageHold = ExtractHeld(packagePath, profile.packageResource, "MSI");
-    const VsFsPath runtimePath = work.Path().Combine(profile.runtimeFileName);
-    const UniqueKernelHandle runtimeHold = ExtractHeld(runtimePath, profile.runtimeResource, "EXE");
-
-    code = GetOutlookOutOfTheWay(options);
-    if (code != ERROR_SUCCESS)
-        return false;
-
-    const ScopedTemporaryFolder temporary(work.Path());
-    // Quoted: unquoted, a folder with blanks would let the platform try a shorter name first.
-    CStringA runtimeCommand;
-    runtimeCommand.Format("\"%s\" /q:a", runtimePath.GetString());
-    RunAndWait(runtimeCommand, work.Path());
-
-    msi.SetInternalUI(UiLevel(options.ui), nullptr);
-    if (options.Unattended())
-        SetupLog::Write("Windows Installer: %s", options.ui == SetupUi::Quiet ? "no interface" : "progress bar only");
-    // Beside an administrator's log, else in the work folder.
-    const VsFsPath msiLogFolder = options.logPath.IsEmpty() ? work.Path() : VsFsPath(options.logPath).GetFolder();
-    const VsFsPath msiLog = *SetupLog::MsiLogName() != '\0' ? msiLogFolder.Combine(SetupLog::MsiLogName()) : VsFsPath();
-    CStringA commandLine = installed ? kReinstallCommandLine : kInstallCommandLine;
-    if (options.noRestart)
-        commandLine += " REBOOT=ReallySuppress";
-    SetupLog::Write("Windows Installer: %s \"%s\", verbose log %s", packagePath.GetString(), commandLine.GetString(),
-                    EnableMsiVerboseLog(msiLog) ? msiLog.GetString() : "none");
-    // From here the folder stays: Windows Installer repairs from the package where it was
-    // installed from, and support reads its log there.
-    work.Keep();
-    if (workFolder != nullptr)
-        *workFolder = work.Path();
-    const UINT result = installed ? msi.InstallProduct(packagePath, commandLine)
-                                  : InstallFresh(msi, packagePath, commandLine);
-    SetupLog::Write("Windows Installer: result %u", result);
-    code = result;
-    return result == ERROR_SUCCESS;
+    StagedPayloads payloads(profile);
+    const UINT outlook = GetOutlookOutOfTheWay(interaction);
+    if (outlook != ERROR_SUCCESS)
+        return Ended(outlook);
+    const ScopedTemporaryFolder temporary(payloads.Folder());
+    RunRuntimeInstaller(payloads);
+    return RunWindowsInstaller(msi, payloads, editions.reinstall, options, interaction);
 }
 
-void RunAndWait(const char* commandLine, const char* folder)
+ProgramRun RunAndWait(const char* commandLine, const char* folder)
 {
     STARTUPINFOA startup = {};
     GetStartupInfoA(&startup);
@@ -299,15 +223,16 @@ void RunAndWait(const char* commandLine, const char* folder)
         CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info);
     const DWORD startError = started ? 0 : GetLastError();
     writable.ReleaseBuffer();
+    ProgramRun run;
     if (!started) {
         SetupLog::Write("Runtime installer %s: cannot be started (error %lu)", commandLine, startError);
-        return;
+        return run;
     }
-
     const UniqueProcessHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
     WaitForSingleObject(process.Get(), INFINITE);
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.Get(), &exitCode);
-    SetupLog::Write("Runtime installer %s: exit code %lu", commandLine, exitCode);
+    run.started = true;
+    GetExitCodeProcess(process.Get(), &run.exitCode);
+    SetupLog::Write("Runtime installer %s: exit code %lu", commandLine, run.exitCode);
+    return run;
 }

@@ -1,43 +1,37 @@
-// The installation of one edition for the detected Outlook architecture: the language-edition
-// guard, the installed check, closing Outlook, the payloads and Windows Installer.
+// The installation of one edition for the detected Outlook architecture, in stages: the editions
+// on the machine, the payloads staged in the run's work folder, Outlook out of the way, the
+// runtime installer, Windows Installer.
 #pragma once
 
 #include "app/command_line.h"
+#include "app/interaction.h"
+#include "app/payloads.h"
 #include "foundation/fs_path.h"
-#include "foundation/unique_handle.h"
 
 #include <windows.h>
 
-struct EditionProfile {
-    const char* germanUpgradeCode;
-    const char* polishUpgradeCode;
-    const char* productCode;
-    WORD packageResource;
-    const char* packageFileName;
-    WORD runtimeResource;
-    const char* runtimeFileName;
+// What an installation tells its caller.
+struct InstallResult {
+    // True only when Windows Installer reported success.
+    bool installed = false;
+    // What the process ends with: Windows Installer's result, or the code of the stage that ended
+    // the run before it; ERROR_SUCCESS only when installed.
+    UINT exitCode = ERROR_INSTALL_FAILURE;
+    // The run's work folder, once Windows Installer was called with the package in it: the finish
+    // dialog puts its page there.
+    VsFsPath workFolder;
 };
 
-extern const EditionProfile kEditionProfileX86;
-extern const EditionProfile kEditionProfileX64;
+// Raises an Error::VsException, before Outlook is asked to close and before anything is run or
+// installed, when the work folder or a payload cannot be had (StagedPayloads).
+InstallResult InstallEdition(const EditionProfile& profile, const SetupOptions& options,
+                             const Interaction& interaction);
 
-// True only when Windows Installer reported success. exitCode, when given, receives what the
-// process should end with: Windows Installer's result, ERROR_INSTALL_USEREXIT (1602) when the
-// user declined to close Outlook, ERROR_PRODUCT_VERSION (1638) for another language edition,
-// ERROR_INSTALL_SERVICE_FAILURE (1601) when Windows Installer cannot be had. workFolder, when
-// given, receives the run's work folder once Windows Installer has been called with its package
-// (the finish dialog puts its page there). Raises an Error::VsException, before Outlook is asked
-// to close and before anything is run or installed, when the work folder cannot be made or a
-// payload cannot be written, held or is not exactly our bytes. options of an unattended run:
-// no box and no question; a running Outlook is closed with closeOutlook, else it ends the run
-// with ERROR_INSTALL_ALREADY_RUNNING (1618) before anything is run or installed.
-bool InstallEdition(const EditionProfile& profile, UINT* exitCode = nullptr, VsFsPath* workFolder = nullptr,
-                    const SetupOptions& options = SetupOptions());
+// What a program run to its end gave.
+struct ProgramRun {
+    bool started = false;
+    DWORD exitCode = 0;
+};
 
-// Writes a payload new at path and holds it; raises an Error::VsException naming the file
-// when it cannot be written or held, or is not exactly the resource's bytes.
-UniqueKernelHandle ExtractHeld(const VsFsPath& path, WORD id, const char* type);
-
-// Starts a process from a command line with folder as its current folder and waits for its end;
-// a line that cannot start is ignored.
-void RunAndWait(const char* commandLine, const char* folder);
+// Starts a process from a command line with folder as its current folder and waits for its end.
+ProgramRun RunAndWait(const char* commandLine, const char* folder);

@@ -1,9 +1,9 @@
 #include "app/setup_app.h"
 
 #include "app/edition_installation.h"
+#include "app/interaction.h"
 #include "app/layout.h"
 #include "app/outlook_detection.h"
-#include "app/setup_boxes.h"
 #include "app/setup_command_line.h"
 #include "foundation/error.h"
 #include "foundation/setup_log.h"
@@ -26,36 +26,39 @@ BOOL VsEnclosaSetupBootApp::InitInstance()
 {
     CWinAppEx::InitInstance();
     const GivenCommandLine given = ReadGivenCommandLine(m_lpCmdLine);
-    const SetupOptions& options = given.read.options;
-    if (!StartLog(given))
-        return FALSE;
-    if (options.help) {
-        ShowBox(options, kSetupUsage, MB_OK | MB_ICONINFORMATION);
-        SetExitCode(ERROR_SUCCESS);
-        return FALSE;
-    }
-    try {
-        if (!options.layoutFolder.IsEmpty()) {
-            WriteLayout(options.layoutFolder);
-            CStringA text;
-            text.Format("The setup's packages and installers are in %s.", options.layoutFolder.GetString());
-            ShowBox(options, text, MB_OK | MB_ICONINFORMATION);
-            SetExitCode(ERROR_SUCCESS);
-            return FALSE;
-        }
-        Install(options);
-        return FALSE;
-    } catch (const Error::VsException& error) {
-        ReportError(options, error);
-    } catch (...) {
-        SetupLog::Write("Unknown error");
-        ShowBox(options, "Unknown error while installing Vostrel Outlook Enclosa.", MB_OK);
-    }
-    SetExitCode(kExitSetupError);
+    const Interaction interaction(given.read.options);
+    SetExitCode(Run(given, interaction));
     return FALSE;
 }
 
-bool VsEnclosaSetupBootApp::StartLog(const GivenCommandLine& given)
+int VsEnclosaSetupBootApp::Run(const GivenCommandLine& given, const Interaction& interaction)
+{
+    const int refused = StartLog(given, interaction);
+    if (refused != ERROR_SUCCESS)
+        return refused;
+    const SetupOptions& options = given.read.options;
+    if (options.help) {
+        interaction.ShowBox(kSetupUsage, MB_OK | MB_ICONINFORMATION);
+        return ERROR_SUCCESS;
+    }
+    try {
+        if (options.layoutFolder.IsEmpty())
+            return Install(options, interaction);
+        WriteLayout(options.layoutFolder);
+        CStringA text;
+        text.Format("The setup's packages and installers are in %s.", options.layoutFolder.GetString());
+        interaction.ShowBox(text, MB_OK | MB_ICONINFORMATION);
+        return ERROR_SUCCESS;
+    } catch (const Error::VsException& error) {
+        interaction.ReportError(error);
+    } catch (...) {
+        SetupLog::Write("Unknown error");
+        interaction.ShowBox("Unknown error while installing Vostrel Outlook Enclosa.", MB_OK);
+    }
+    return kExitSetupError;
+}
+
+int VsEnclosaSetupBootApp::StartLog(const GivenCommandLine& given, const Interaction& interaction)
 {
     const SetupOptions& options = given.read.options;
     const bool refused = !given.read.error.IsEmpty();
@@ -72,39 +75,28 @@ bool VsEnclosaSetupBootApp::StartLog(const GivenCommandLine& given)
     if (!given.text.IsEmpty())
         SetupLog::Write("Command line: %s", given.text.GetString());
     if (reason.IsEmpty())
-        return true;
+        return ERROR_SUCCESS;
     SetupLog::Write("Command line: refused: %s", reason.GetString());
-    ShowBox(options, exitCode == kExitBadCommandLine ? kSetupUsage + CStringA("\n\n") + reason : reason,
-            MB_OK | MB_ICONERROR);
-    SetExitCode(exitCode);
-    return false;
+    interaction.ShowBox(exitCode == kExitBadCommandLine ? kSetupUsage + CStringA("\n\n") + reason : reason,
+                        MB_OK | MB_ICONERROR);
+    return exitCode;
 }
 
-void VsEnclosaSetupBootApp::Install(const SetupOptions& options)
+int VsEnclosaSetupBootApp::Install(const SetupOptions& options, const Interaction& interaction)
 {
     const OutlookArchitecture architecture = DetectOutlook(m_outlookSearch);
     if (architecture == OutlookArchitecture::None) {
         CStringA text;
         text.LoadById(IDS_OUTLOOK_NOT_DETECTED);
-        ShowBox(options, text, MB_OK);
-        SetExitCode(kExitOutlookNotDetected);
-        return;
+        interaction.ShowBox(text, MB_OK);
+        return kExitOutlookNotDetected;
     }
     const EditionProfile& profile =
         architecture == OutlookArchitecture::X64 ? kEditionProfileX64 : kEditionProfileX86;
-    UINT result = ERROR_INSTALL_FAILURE;
-    VsFsPath workFolder;
-    if (!InstallEdition(profile, &result, &workFolder, options)) {
-        // A failed installation never ends with the success code.
-        SetExitCode(result != ERROR_SUCCESS ? static_cast<int>(result) : kExitSetupError);
-        return;
-    }
-    SetExitCode(ERROR_SUCCESS);
-    if (options.Unattended()) {
-        SetupLog::Write("Finish dialog: not shown (unattended run)");
-        return;
-    }
-    ShowFinishDialog(workFolder);
+    const InstallResult result = InstallEdition(profile, options, interaction);
+    if (result.installed && interaction.ShowsFinishDialog())
+        ShowFinishDialog(result.workFolder);
+    return static_cast<int>(result.exitCode);
 }
 
 void VsEnclosaSetupBootApp::ShowFinishDialog(const VsFsPath& workFolder)

@@ -23,6 +23,7 @@ constexpr int kExitBadCommandLine = ERROR_INVALID_COMMAND_LINE;
 constexpr int kExitLogFailure = ERROR_INSTALL_LOG_FAILURE;
 
 struct GivenCommandLine;
+class Interaction;
 
 class VsEnclosaSetupBootApp : public CWinAppEx {
 public:
@@ -37,10 +38,12 @@ public:
 private:
     const OutlookSearch m_outlookSearch;
 
-    // Opens the log the command line names; false, with the exit code set, when the command
-    // line or its log cannot be used.
-    bool StartLog(const GivenCommandLine& given);
-    void Install(const SetupOptions& options);
+    // Each gives the exit code the run ends with.
+    int Run(const GivenCommandLine& given, const Interaction& interaction);
+    // Opens the log the command line names; ERROR_SUCCESS unless the command line or its log
+    // cannot be used.
+    int StartLog(const GivenCommandLine& given, const Interaction& interaction);
+    int Install(const SetupOptions& options, const Interaction& interaction);
     void ShowFinishDialog(const VsFsPath& workFolder);
 
     // Started for the finish dialog, shut down in ExitInstance.

@@ -6,7 +6,8 @@
 
 namespace {
 
-// Only to tell the mode of a command line that is refused: a quiet one shows no box even then.
+// The text with best-fit neighbours for what the code page lacks: only for the log and to tell
+// the mode of a command line that is refused (a quiet one shows no box even then).
 CStringA WithBestFit(const WCHAR* text)
 {
     const int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -36,6 +37,22 @@ void MakeFull(CStringA& path, SetupCommandLine& read)
     path = full;
 }
 
+// Each argument in the ANSI code page: exactly, or, when one cannot be, with best-fit neighbours
+// only to tell the mode of a command line that is refused. False when one cannot be exactly.
+bool ToAnsiArguments(const WCHAR* text, std::vector<CStringA>& arguments)
+{
+    bool exact = true;
+    for (const WideArgument& wide : SplitArguments(text)) {
+        CStringA argument = ToAnsiExactly(wide.data());
+        if (argument.IsEmpty() && wide[0] != L'\0') {
+            exact = false;
+            argument = WithBestFit(wide.data());
+        }
+        arguments.push_back(argument);
+    }
+    return exact;
+}
+
 } // namespace
 
 GivenCommandLine ReadGivenCommandLine(const WCHAR* arguments)
@@ -46,15 +63,17 @@ GivenCommandLine ReadGivenCommandLine(const WCHAR* arguments)
     if (*arguments == L'\0')
         return given;
     given.text = ToAnsiExactly(arguments);
-    if (given.text.IsEmpty()) {
+    if (given.text.IsEmpty())
         given.text = WithBestFit(arguments);
-        given.read = ParseSetupArguments(SplitArguments(given.text));
+    std::vector<CStringA> narrow;
+    const bool exact = ToAnsiArguments(arguments, narrow);
+    given.read = ParseSetupArguments(narrow);
+    if (!exact) {
         given.read.error.Format("The command line holds characters that this system's code page (%u) cannot "
                                 "carry; give paths whose names it can.",
                                 GetACP());
         return given;
     }
-    given.read = ParseSetupArguments(SplitArguments(given.text));
     MakeFull(given.read.options.logPath, given.read);
     MakeFull(given.read.options.layoutFolder, given.read);
     return given;

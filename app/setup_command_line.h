@@ -1,7 +1,8 @@
-// The process's own command line, read into the setup's options. It is taken in UTF-16 as
-// the process was given it (the application object's m_lpCmdLine): the narrow one would have the platform put a best-fit neighbour in
-// place of a character the ANSI code page lacks ("Łukasz" becomes "Lukasz", another folder).
-// Arguments that the code page cannot carry exactly are refused, before anything is changed.
+// The process's own command line, read into the setup's options. It is taken in UTF-16 as the
+// process was given it (the application object's m_lpCmdLine) and split there; each argument then
+// goes into the ANSI code page only when it has its exact form there. The narrow command line would
+// have the platform put a best-fit neighbour in place of a character the code page lacks ("Łukasz"
+// becomes "Lukasz", another folder): such a command line is refused, before anything is changed.
 #pragma once
 
 #include "app/command_line.h"

@@ -2,7 +2,6 @@
 
 #include "foundation/file_find.h"
 #include "foundation/reparse_point.h"
-#include "foundation/unique_handle.h"
 
 #include <shlwapi.h>
 
@@ -13,10 +12,8 @@ void DeleteFolderTree(VsFsPath folder)
     {
         // Held without delete sharing while it is emptied, so that nobody can rename it and put a
         // link in its place between the test and the listing.
-        const UniqueKernelHandle hold(CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                  nullptr, OPEN_EXISTING,
-                                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (!hold || IsLink(folder, hold.Get())) {
+        const UniqueKernelHandle hold = HoldFolder(folder);
+        if (!hold) {
             RemoveDirectoryA(folder);
             return;
         }

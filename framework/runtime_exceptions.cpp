@@ -14,4 +14,15 @@ void __throw_length_error(const char*)
     throw std::bad_alloc();
 }
 
+// An allocator asked for more than it can count: the same object of the runtime defines these.
+void __throw_bad_alloc()
+{
+    throw std::bad_alloc();
+}
+
+void __throw_bad_array_new_length()
+{
+    throw std::bad_alloc();
+}
+
 } // namespace std

@@ -31,53 +31,68 @@ void RequestClose(DWORD processId)
         std::rethrow_exception(std::move(kept));
 }
 
+// The first outlook.exe of a process snapshot, held from the moment it is found: while a handle
+// to it is open, its id goes to no other process, even after it has ended. So however long the
+// question stays open, the close requests, the wait and the termination reach this Outlook or
+// nothing. Empty when none runs or it cannot be opened.
+UniqueProcessHandle FindOutlook(DWORD& processId)
+{
+    CProcessesEnum processes;
+    processes.Refresh();
+    PROCESSENTRY32 outlook = {};
+    if (!processes.FindByName(kOutlookExecutable, &outlook)) {
+        SetupLog::Write("Outlook: not running");
+        return UniqueProcessHandle();
+    }
+    processId = outlook.th32ProcessID;
+    SetupLog::Write("Outlook: running as process %lu", processId);
+    UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, processId));
+    if (!process)
+        SetupLog::Write("Outlook: it cannot be opened (error %lu), perhaps it has ended; going on without "
+                        "closing it",
+                        GetLastError());
+    return process;
+}
+
+bool PersonSaysYes(const char* question)
+{
+    CStringA text(question != nullptr ? question : "");
+    text.Trim();
+    const int answer = AfxMessageBox(text, kQuestionBoxType, 0);
+    SetupLog::Write("Outlook: asked to close it, the person answered %s", answer == IDYES ? "Yes" : "No");
+    return answer == IDYES;
+}
+
+// Close requests to the held Outlook's windows, a bounded wait for its end, then termination.
+void CloseHeld(HANDLE process, DWORD processId)
+{
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+        SetupLog::Write("Outlook: it ended by itself meanwhile; nothing to close");
+        return;
+    }
+    RequestClose(processId);
+    if (WaitForSingleObject(process, kProcessEndTimeoutMs) == WAIT_OBJECT_0) {
+        SetupLog::Write("Outlook: closed");
+        return;
+    }
+    const BOOL ended = TerminateProcess(process, kTerminatedExitCode);
+    SetupLog::Write("Outlook: still running after %lu ms; %s", kProcessEndTimeoutMs,
+                    ended ? "ended" : "it could not be ended");
+}
+
 } // namespace
 
-bool COutlookLauncher::CloseOutlook(CStringA question)
+bool COutlookLauncher::CloseOutlook(AskFirst ask, const char* question)
 {
     // Whatever goes wrong on the way (the snapshot above all) must not stop the setup.
     try {
-        CProcessesEnum processes;
-        processes.Refresh();
-        PROCESSENTRY32 outlook = {};
-        if (!processes.FindByName(kOutlookExecutable, &outlook)) {
-            SetupLog::Write("Outlook: not running");
+        DWORD processId = 0;
+        const UniqueProcessHandle process = FindOutlook(processId);
+        if (!process)
             return true;
-        }
-        const DWORD processId = outlook.th32ProcessID;
-        SetupLog::Write("Outlook: running as process %lu", processId);
-        // Held from the snapshot on: while a handle to it is open, its id goes to no other
-        // process, even after it has ended. So however long the question stays open, the close
-        // requests, the wait and the termination reach this Outlook or nothing.
-        const UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, processId));
-        if (!process) {
-            SetupLog::Write("Outlook: it cannot be opened (error %lu), perhaps it has ended; going on without "
-                            "closing it",
-                            GetLastError());
-            return true;
-        }
-
-        question.Trim();
-        if (!question.IsEmpty()) {
-            const int answer = AfxMessageBox(question, kQuestionBoxType, 0);
-            SetupLog::Write("Outlook: asked to close it, the person answered %s", answer == IDYES ? "Yes" : "No");
-            if (answer != IDYES)
-                return false;
-        }
-
-        if (WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0) {
-            SetupLog::Write("Outlook: it ended by itself meanwhile; nothing to close");
-            return true;
-        }
-        RequestClose(processId);
-
-        if (WaitForSingleObject(process.Get(), kProcessEndTimeoutMs) == WAIT_OBJECT_0) {
-            SetupLog::Write("Outlook: closed");
-        } else {
-            const BOOL ended = TerminateProcess(process.Get(), kTerminatedExitCode);
-            SetupLog::Write("Outlook: still running after %lu ms; %s", kProcessEndTimeoutMs,
-                            ended ? "ended" : "it could not be ended");
-        }
+        if (ask == AskFirst::Yes && !PersonSaysYes(question))
+            return false;
+        CloseHeld(process.Get(), processId);
         return true;
     } catch (...) {
         SetupLog::Write("Outlook: an error while reading the process list or closing Outlook; going on as if it "
@@ -98,10 +113,9 @@ bool COutlookLauncher::IsOutlookRunning() const
     }
 }
 
-void COutlookLauncher::StartOutlook(CStringA question)
+void COutlookLauncher::StartOutlook()
 {
-    if (!CloseOutlook(question))
-        return;
+    CloseOutlook(AskFirst::No);
     // The setup runs elevated; an Outlook started by it would be elevated too and clash with
     // the person's own later start. Nor does it start one itself when the desktop's shell
     // cannot: its own shell would look the bare name up in the current folder, the person's

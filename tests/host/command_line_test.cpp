@@ -1,16 +1,31 @@
 #include "app/command_line.h"
-#include "foundation/code_page.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace {
 
-// What a command line gives, in a few words: the options set, or "error: <reason>".
-std::string Outcome(const char* text)
+// An argument in ASCII, each other character as <hex>.
+std::string Shown(const WideArgument& argument)
 {
-    const SetupCommandLine read = ParseSetupArguments(SplitArguments(text));
+    std::string shown;
+    char code[16] = {};
+    for (std::size_t i = 0; argument[i] != L'\0'; ++i) {
+        std::snprintf(code, sizeof code, "<%x>", static_cast<unsigned>(argument[i]));
+        shown += argument[i] < 0x80 ? std::string(1, static_cast<char>(argument[i])) : code;
+    }
+    return shown;
+}
+
+// What a command line gives, in a few words: the options set, or "error: <reason>".
+std::string Outcome(const wchar_t* text)
+{
+    std::vector<CStringA> arguments;
+    for (const WideArgument& argument : SplitArguments(text))
+        arguments.push_back(Shown(argument).c_str());
+    const SetupCommandLine read = ParseSetupArguments(arguments);
     const SetupOptions& o = read.options;
     std::string outcome = o.ui == SetupUi::Quiet ? "quiet" : o.ui == SetupUi::Passive ? "passive" : "full";
     if (o.closeOutlook)
@@ -29,37 +44,38 @@ std::string Outcome(const char* text)
 }
 
 struct Case {
-    const char* commandLine;
+    const wchar_t* commandLine;
     const char* outcome;
 };
 
 const Case kCases[] = {
-    {"", "full"},
-    {"   \t ", "full"},
-    {"/quiet", "quiet"},
-    {"-Q", "quiet"},
-    {"/QUIET /q", "quiet"},
-    {"-passive /CloseOutlook /NoRestart", "passive closeoutlook norestart"},
-    {"/?", "full help"},
-    {"/q -HELP", "quiet help"},
-    {"/log C:\\logs\\setup.log /layout D:\\share", "full log[C:\\logs\\setup.log] layout[D:\\share]"},
-    {"/log \"C:\\Deploy logs\\setup one.log\" /q", "quiet log[C:\\Deploy logs\\setup one.log]"},
-    {"/layout \"\\\\server\\share\\enclosa\\\\\"", "full layout[\\\\server\\share\\enclosa\\]"},
-    {"/log C:\\a\\\\\"b c\"", "full log[C:\\a\\b c]"},
-    {"/log \"say \"\"hi\"\".log\"", "full log[say \"hi\".log]"},
-    {"/log a\\\"b", "full log[a\"b]"},
+    {L"", "full"},
+    {L"   \t ", "full"},
+    {L"/quiet", "quiet"},
+    {L"-Q", "quiet"},
+    {L"/QUIET /q", "quiet"},
+    {L"-passive /CloseOutlook /NoRestart", "passive closeoutlook norestart"},
+    {L"/?", "full help"},
+    {L"/q -HELP", "quiet help"},
+    {L"/log C:\\logs\\setup.log /layout D:\\share", "full log[C:\\logs\\setup.log] layout[D:\\share]"},
+    {L"/log \"C:\\Deploy logs\\setup one.log\" /q", "quiet log[C:\\Deploy logs\\setup one.log]"},
+    {L"/layout \"\\\\server\\share\\enclosa\\\\\"", "full layout[\\\\server\\share\\enclosa\\]"},
+    {L"/log C:\\a\\\\\"b c\"", "full log[C:\\a\\b c]"},
+    // The platform's rule: the quote after the closing one is a literal quote, and quoting stays closed.
+    {L"/log \"say \"\"hi\"\".log\"", "full log[say \"hi.log]"},
+    {L"/log a\\\"b", "full log[a\"b]"},
     // The errors: the first reason counts, and a quiet run stays quiet when it is refused.
-    {"/silent", "full error: Unknown switch: /silent."},
-    {"/quiet --quiet", "quiet error: Unknown switch: --quiet."},
-    {"setup.log", "full error: Unknown argument: \"setup.log\"."},
-    {"/", "full error: Unknown switch: /."},
-    {"/q /log", "quiet error: /log needs a file after it."},
-    {"/log /q", "quiet error: /log needs a file after it."},
-    {"/log \"\" /q", "quiet error: /log needs a file after it."},
-    {"/layout", "full error: /layout needs a folder after it."},
-    {"/log a /log b", "full log[b] error: /log is given twice."},
-    {"/quiet /passive", "quiet error: Two modes at once: /quiet and /passive; give one of them."},
-    {"/passive /bogus /quiet", "passive error: Unknown switch: /bogus."},
+    {L"/silent", "full error: Unknown switch: /silent."},
+    {L"/quiet --quiet", "quiet error: Unknown switch: --quiet."},
+    {L"setup.log", "full error: Unknown argument: \"setup.log\"."},
+    {L"/", "full error: Unknown switch: /."},
+    {L"/q /log", "quiet error: /log needs a file after it."},
+    {L"/log /q", "quiet error: /log needs a file after it."},
+    {L"/log \"\" /q", "quiet error: /log needs a file after it."},
+    {L"/layout", "full error: /layout needs a folder after it."},
+    {L"/log a /log b", "full log[b] error: /log is given twice."},
+    {L"/quiet /passive", "quiet error: Two modes at once: /quiet and /passive; give one of them."},
+    {L"/passive /bogus /quiet", "passive error: Unknown switch: /bogus."},
 };
 
 TEST(SetupCommandLine, EachCommandLineGivesItsOptionsOrItsReason)
@@ -68,12 +84,12 @@ TEST(SetupCommandLine, EachCommandLineGivesItsOptionsOrItsReason)
         EXPECT_EQ(Outcome(c.commandLine), c.outcome) << "command line: " << c.commandLine;
 }
 
-TEST(SetupCommandLine, ATrailByte5CBeforeAQuoteIsNoBackslash)
+TEST(SetupCommandLine, ACharacterIsNeverTakenApart)
 {
-    const CodePage::ScopedHostCodePage japanese(932);
-    // "C:\表" in code page 932 ends in the byte 0x5C; the quote after it still closes the path.
-    EXPECT_EQ(Outcome("/log \"C:\\\x95\x5C\" /q"), "quiet log[C:\\\x95\x5C]");
-    EXPECT_EQ(Outcome("/layout C:\\\x95\x5C\\\x95\x5C"), "full layout[C:\\\x95\x5C\\\x95\x5C]");
+    // "C:\表" in code page 932 ends in the byte 0x5C; split in UTF-16 the quote after it still
+    // closes the path.
+    EXPECT_EQ(Outcome(L"/log \"C:\\\x8868\" /q"), "quiet log[C:\\<8868>]");
+    EXPECT_EQ(Outcome(L"/layout C:\\\x8868\\\x8868"), "full layout[C:\\<8868>\\<8868>]");
 }
 
 } // namespace

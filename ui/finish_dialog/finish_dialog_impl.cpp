@@ -27,6 +27,6 @@ void CDlgFinishSetupImpl::OnCloseAndStart()
 {
     // No question: the person asked for Outlook to be closed by pressing the button.
     COutlookLauncher launcher;
-    launcher.StartOutlook("");
+    launcher.StartOutlook();
     EndDialog(1);
 }

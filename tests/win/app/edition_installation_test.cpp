@@ -124,13 +124,14 @@ protected:
         g_runtimePath.clear();
     }
 
-    // Runs the sequence with the 32-bit profile; no box may appear.
-    bool Install(UINT& exitCode)
+    // Runs the sequence with the 32-bit profile, as the person's run; no box may appear.
+    static InstallResult Install()
     {
         ModalWatcher watcher(IDOK);
-        const bool installed = InstallEdition(kEditionProfileX86, &exitCode);
+        const SetupOptions options;
+        InstallResult result = InstallEdition(kEditionProfileX86, options, Interaction(options));
         EXPECT_TRUE(watcher.Boxes().empty()) << watcher.Boxes().front().text;
-        return installed;
+        return result;
     }
 
     TmpDir m_temp;
@@ -146,15 +147,14 @@ TEST_F(EditionInstallation, FreshInstallationRunsTheRuntimeThenDeletesTheValueWi
 {
     const std::string logBefore = RuntimeLog();
     const std::string placesBefore = RuntimeLog("places.log");
-    UINT exitCode = 1;
-    VsFsPath workFolder;
-    ASSERT_TRUE(InstallEdition(kEditionProfileX86, &exitCode, &workFolder));
-    EXPECT_EQ(0u, exitCode);
+    const InstallResult result = Install();
+    ASSERT_TRUE(result.installed);
+    EXPECT_EQ(0u, result.exitCode);
 
     ASSERT_EQ(1, m_msi.installs);
     // A folder of the run's own in Windows' Temp folder, never the person's temporary folder.
     ASSERT_EQ(m_workFolders.Paths(), std::vector<std::string>{g_workFolder});
-    EXPECT_EQ(g_workFolder, workFolder.GetString());
+    EXPECT_EQ(g_workFolder, result.workFolder.GetString());
     char windows[MAX_PATH] = {};
     GetSystemWindowsDirectoryA(windows, MAX_PATH);
     EXPECT_EQ(g_workFolder.rfind(std::string(windows) + "\\Temp\\VsEnclosaSetupBoot-{", 0), 0u) << g_workFolder;
@@ -180,8 +180,7 @@ TEST_F(EditionInstallation, ThisEditionInstalledIsReinstalledAndTheValueKept)
 {
     m_msi.products = {"{00000000-0000-0000-0000-000000000001}", kProductX86};
     const std::string logBefore = RuntimeLog();
-    UINT exitCode = 1;
-    ASSERT_TRUE(Install(exitCode));
+    ASSERT_TRUE(Install().installed);
     EXPECT_EQ("ACTION=INSTALL REINSTALL=ALL REINSTALLMODE=vomus", m_msi.commandLine);
     EXPECT_EQ("1", g_atCall.initializedAtCall);
     EXPECT_EQ("1", InitializedValue());
@@ -191,8 +190,7 @@ TEST_F(EditionInstallation, ThisEditionInstalledIsReinstalledAndTheValueKept)
 TEST_F(EditionInstallation, ProductCodeDifferingInLetterCaseIsAnotherProduct)
 {
     m_msi.products = {"{9531985d-5d9d-49f8-9818-e811892f902b}"};
-    UINT exitCode = 1;
-    ASSERT_TRUE(Install(exitCode));
+    ASSERT_TRUE(Install().installed);
     EXPECT_EQ("ACTION=INSTALL", m_msi.commandLine);
 }
 
@@ -201,18 +199,18 @@ TEST_F(EditionInstallation, EveryResultButSuccessFailsWithThatResult)
     for (UINT result : {ERROR_INSTALL_USEREXIT, ERROR_INSTALL_FAILURE, ERROR_SUCCESS_REBOOT_INITIATED,
                         ERROR_SUCCESS_REBOOT_REQUIRED}) {
         m_msi.installResult = result;
-        UINT exitCode = 0;
-        EXPECT_FALSE(Install(exitCode)) << result;
-        EXPECT_EQ(result, exitCode);
+        const InstallResult installation = Install();
+        EXPECT_FALSE(installation.installed) << result;
+        EXPECT_EQ(result, installation.exitCode);
     }
 }
 
 TEST_F(EditionInstallation, WithoutWindowsInstallerNothingIsWrittenAndTheRunFails)
 {
     const ScopedMsiFunctions withoutWindowsInstaller{MsiFunctions()};
-    UINT exitCode = 0;
-    EXPECT_FALSE(Install(exitCode));
-    EXPECT_EQ(static_cast<UINT>(ERROR_INSTALL_SERVICE_FAILURE), exitCode);
+    const InstallResult result = Install();
+    EXPECT_FALSE(result.installed);
+    EXPECT_EQ(static_cast<UINT>(ERROR_INSTALL_SERVICE_FAILURE), result.exitCode);
     EXPECT_TRUE(m_workFolders.Paths().empty());
     EXPECT_EQ("1", InitializedValue());
 }
@@ -229,8 +227,7 @@ TEST_F(EditionInstallation, NothingOfTheTemporaryFolderIsRunOrNeeded)
     HANDLE squatter = CreateFileA(planted.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(squatter, INVALID_HANDLE_VALUE);
-    UINT exitCode = 1;
-    EXPECT_TRUE(Install(exitCode));
+    EXPECT_TRUE(Install().installed);
     CloseHandle(squatter);
     EXPECT_FALSE(FileExists(planted + ".ran"));
     EXPECT_EQ("\"" + g_runtimePath + "\" /q:a\r\n", g_atCall.runtimeLogAtCall.substr(logBefore.size()));
@@ -241,7 +238,7 @@ TEST_F(EditionInstallation, NothingOfTheTemporaryFolderIsRunOrNeeded)
     ASSERT_TRUE(SetCurrentDirectoryA(current.Path().c_str()));
     // Too long for the platform to give as the temporary folder.
     m_temp.PointTmpAt(m_folder + std::string(300, 'L'));
-    EXPECT_TRUE(Install(exitCode));
+    EXPECT_TRUE(Install().installed);
     SetCurrentDirectoryA(saved);
     EXPECT_TRUE(FolderEntries(current.Path()).empty());
     EXPECT_EQ(2, m_msi.installs);
@@ -273,11 +270,13 @@ TEST(RunAndWait, ReturnsOnlyAfterTheProgramHasEnded)
     TempDir temp;
     const std::string program = temp / "recorder.exe";
     ASSERT_TRUE(CopyFileA(VS_PLANTED_PROGRAM, program.c_str(), FALSE));
-    RunAndWait(("\"" + program + "\" --sleep=700").c_str(), temp.Path().c_str());
+    const ProgramRun run = RunAndWait(("\"" + program + "\" --sleep=700").c_str(), temp.Path().c_str());
     EXPECT_TRUE(FileExists(program + ".ran"));
+    EXPECT_TRUE(run.started);
+    EXPECT_EQ(run.exitCode, 0u);
 
-    // A line that cannot start is ignored.
-    RunAndWait(("\"" + temp / "missing.exe" + "\"").c_str(), temp.Path().c_str());
+    // A line that cannot start is told apart.
+    EXPECT_FALSE(RunAndWait(("\"" + temp / "missing.exe" + "\"").c_str(), temp.Path().c_str()).started);
 }
 
 } // namespace

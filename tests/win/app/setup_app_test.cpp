@@ -2,6 +2,7 @@
 // results of an installation (cancelled, failed, restart needed) and exceptions cannot be had
 // from a real installation on demand. The rest of the run is real: the installation sequence,
 // the Outlook check, the extraction of the setup's own resources into the run's work folder.
+#include "app/command_line.h"
 #include "app/setup_app.h"
 #include "foundation/error.h"
 #include "framework/message_box.h"
@@ -10,10 +11,12 @@
 #include "tests/win/support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -120,6 +123,38 @@ TEST_F(SetupApp, AnUnattendedRunShowsNoBoxAndAPathOutsideTheCodePageIsRefused)
     EXPECT_NE(log.find("Box not shown (unattended run): Unknown error while installing"), std::string::npos);
     EXPECT_NE(log.find("Command line: refused: The command line holds characters"), std::string::npos);
     EXPECT_EQ(log.find("Layout:"), std::string::npos);
+}
+
+// The setup's splitter and the platform's own parser give the same arguments: over a table of
+// lines where C runtimes differ or a hand-written rule slips, and over every line of up to six
+// characters made of a letter, the two blanks, a quote and a backslash.
+TEST(SplitArguments, AgreesWithCommandLineToArgvW)
+{
+    std::vector<std::wstring> lines = {
+        L"/log \"C:\\Deploy logs\\setup.log\" /q", L"\"say \"\"hi\"\".log\"", L"a\"\"\"b\" c", L"\"\"\"\"\" x",
+        L"\"C:\\share\\\\\" next", L"C:\\trailing\\", L"\"C:\\odd\\\" still quoted",
+        L"a\\\\\\\"b", L"\t\"\"\t\"\" ", L"x\"y z\"w \"unclosed \t tab",
+    };
+    const wchar_t kAlphabet[] = L"a \t\"\\";
+    for (int length = 1, count = 5; length <= 6; ++length, count *= 5) {
+        for (int n = 0; n < count; ++n) {
+            std::wstring line;
+            for (int rest = n, i = 0; i < length; ++i, rest /= 5)
+                line += kAlphabet[rest % 5];
+            lines.push_back(line);
+        }
+    }
+    for (const std::wstring& line : lines) {
+        int count = 0;
+        LPWSTR* platform = CommandLineToArgvW((L"setup.exe " + line).c_str(), &count);
+        ASSERT_NE(platform, nullptr);
+        const std::vector<std::wstring> expected(platform + 1, platform + count);
+        LocalFree(platform);
+        std::vector<std::wstring> split;
+        for (const WideArgument& argument : SplitArguments(line.c_str()))
+            split.emplace_back(argument.data());
+        ASSERT_EQ(split, expected) << "command line: [" << line << "]";
+    }
 }
 
 } // namespace

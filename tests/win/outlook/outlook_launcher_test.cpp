@@ -121,7 +121,7 @@ TEST_F(Launcher, YesClosesEveryWindowOfOutlookAndNothingElse)
     const OwnWindow ownWindow;
     ModalWatcher watcher(IDYES);
 
-    EXPECT_TRUE(COutlookLauncher().CloseOutlook("  Outlook must close first.\nClose it now? \n"));
+    EXPECT_TRUE(COutlookLauncher().CloseOutlook(AskFirst::Yes, "  Outlook must close first.\nClose it now? \n"));
 
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -141,16 +141,16 @@ TEST_F(Launcher, NoLeavesOutlookAlone)
 {
     StandIn& outlook = Start(m_outlookExe);
     ModalWatcher watcher(IDNO);
-    EXPECT_FALSE(COutlookLauncher().CloseOutlook("Close Outlook?"));
+    EXPECT_FALSE(COutlookLauncher().CloseOutlook(AskFirst::Yes, "Close Outlook?"));
     EXPECT_EQ(watcher.Boxes().size(), 1u);
     ExpectUntouched(outlook);
 }
 
-TEST_F(Launcher, BlankQuestionClosesWithoutAsking)
+TEST_F(Launcher, WithoutAskingItClosesAndShowsNoBox)
 {
     StandIn& outlook = Start(m_outlookExe);
     ModalWatcher watcher(IDNO);
-    EXPECT_TRUE(COutlookLauncher().CloseOutlook(" \r\n\t \n"));
+    EXPECT_TRUE(COutlookLauncher().CloseOutlook(AskFirst::No, "Not asked."));
     EXPECT_TRUE(watcher.Boxes().empty());
     ExpectClosedOrderly(outlook);
 }
@@ -175,11 +175,11 @@ TEST_F(Launcher, OnlyTheFirstOutlookOfTheSnapshotIsDealtWithWhateverTheCaseOfIts
     const StandIn& firstStandIn = lowerFirst ? lower : upper;
     const StandIn& secondStandIn = lowerFirst ? upper : lower;
 
-    EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+    EXPECT_TRUE(COutlookLauncher().CloseOutlook(AskFirst::No));
     ExpectClosedOrderly(firstStandIn);
     ExpectUntouched(secondStandIn);
 
-    EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+    EXPECT_TRUE(COutlookLauncher().CloseOutlook(AskFirst::No));
     ExpectClosedOrderly(secondStandIn);
 }
 
@@ -187,7 +187,7 @@ TEST_F(Launcher, OutlookThatAsksItsOwnQuestionEndsWhenItIsAnswered)
 {
     StandIn& outlook = Start(m_outlookExe, "--mode=ask");
     ModalWatcher outlookWatcher(IDYES, outlook.ProcessId());
-    EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+    EXPECT_TRUE(COutlookLauncher().CloseOutlook(AskFirst::No));
     const auto boxes = outlookWatcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, STANDIN_OWN_QUESTION);
@@ -235,7 +235,7 @@ TEST_F(Launcher, OutlookClosedByHandWhileTheQuestionIsOpenIsLeftAlone)
         answeredAt = GetTickCount64();
         PostMessageA(watcher.Boxes()[0].window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
     });
-    const bool goOn = COutlookLauncher().CloseOutlook("Close Outlook?");
+    const bool goOn = COutlookLauncher().CloseOutlook(AskFirst::Yes, "Close Outlook?");
     const ULONGLONG returnedAt = GetTickCount64();
     person.join();
 
@@ -259,7 +259,7 @@ TEST_F(Launcher, OnlyWhatTheCloseRequestsKeptEndsThemAnExceptionKeptBeforeStaysP
     {
         const SetupLogHere log;
         KeepPendingException(std::make_exception_ptr(std::runtime_error("kept while painting")));
-        EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+        EXPECT_TRUE(COutlookLauncher().CloseOutlook(AskFirst::No));
         ExpectClosedOrderly(outlook);
         EXPECT_TRUE(log.Contains("Outlook: closed")) << log.Text();
         EXPECT_EQ(TakePendingMessage(), "kept while painting");
@@ -275,7 +275,7 @@ TEST_F(Launcher, OnlyWhatTheCloseRequestsKeptEndsThemAnExceptionKeptBeforeStaysP
         KeepPendingException(std::make_exception_ptr(std::runtime_error("kept while painting")));
         {
             const EndGuard guard("CloseOutlook of this very process", 5000);
-            EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+            EXPECT_TRUE(COutlookLauncher().CloseOutlook(AskFirst::No));
         }
         EXPECT_EQ(OwnWindow::s_closeRequests, 1);
         EXPECT_TRUE(log.Contains("Outlook: an error while reading the process list or closing Outlook")) << log.Text();
@@ -294,7 +294,7 @@ TEST_F(Launcher, FailedSnapshotCountsAsOutlookNotRunning)
     ModalWatcher watcher(IDYES);
     const auto closeWith = [](HMODULE (*load)()) {
         const ScopedToolHelpFunctions toolHelp({load});
-        return COutlookLauncher().CloseOutlook("Close Outlook?");
+        return COutlookLauncher().CloseOutlook(AskFirst::Yes, "Close Outlook?");
     };
 
     fake.SetMode(FakeSnapshotRefused);
@@ -312,7 +312,7 @@ TEST_F(Launcher, FailedSnapshotCountsAsOutlookNotRunning)
 TEST_F(Launcher, SlowOutlookIgnoringCloseRequestsIsTerminatedWithExitCodeZero)
 {
     StandIn& outlook = Start(m_outlookExe, "--mode=ignore --windows=2");
-    EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+    EXPECT_TRUE(COutlookLauncher().CloseOutlook(AskFirst::No));
     EXPECT_EQ(outlook.CloseRequests(), 2);
     ExpectTerminated(outlook);
 }
@@ -321,7 +321,7 @@ TEST_F(Launcher, SlowOutlookWithAnUnansweredQuestionOfItsOwnIsTerminated)
 {
     StandIn& outlook = Start(m_outlookExe, "--mode=ask");
     ModalWatcher outlookWatcher(0, outlook.ProcessId());
-    EXPECT_TRUE(COutlookLauncher().CloseOutlook(""));
+    EXPECT_TRUE(COutlookLauncher().CloseOutlook(AskFirst::No));
     EXPECT_EQ(outlookWatcher.Boxes().size(), 1u);
     ExpectTerminated(outlook);
 }

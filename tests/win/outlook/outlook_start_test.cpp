@@ -84,7 +84,7 @@ TEST_F(OutlookStart, WithoutADesktopShellOutlookIsNotStartedAndTheLogSaysSo)
     const SetupLogHere log;
     ModalWatcher watcher(IDNO);
 
-    COutlookLauncher().StartOutlook("Close Outlook now?");
+    COutlookLauncher().StartOutlook();
 
     // Time for a start to show; the registered outlook would note its start beside itself.
     const std::string marker = m_outlookExe + STANDIN_DEFAULT_MARKER_SUFFIX;
@@ -102,7 +102,7 @@ TEST_F(OutlookStart, TheDesktopsExplorerStartsOutlookWhenThereIsOne)
     ASSERT_TRUE(WaitForDesktopShell(10000)) << "Explorer never registered the desktop";
     const SetupLogHere log;
 
-    COutlookLauncher().StartOutlook("");
+    COutlookLauncher().StartOutlook();
 
     const StandIn& outlook = ShellStarted();
     EXPECT_NE(outlook.ParentProcessId(), GetCurrentProcessId());
@@ -117,7 +117,7 @@ TEST_F(OutlookStart, RunningOutlookIsClosedWithoutAskingAndStartedAfresh)
     StandIn& running = Start(m_outlookExe);
     ModalWatcher watcher(IDNO);
 
-    COutlookLauncher().StartOutlook("");
+    COutlookLauncher().StartOutlook();
 
     ExpectClosedOrderly(running);
     const StandIn& started = ShellStarted();

@@ -1,4 +1,4 @@
-#include "foundation/work_folder.h"
+#include "app/work_folder.h"
 
 #include "foundation/folder_tree.h"
 #include "foundation/guid_text.h"
@@ -53,13 +53,9 @@ DWORD WorkFolder::Create(const VsFsPath& path)
     if (!CreateDirectoryA(path, &security))
         return GetLastError();
     m_path = path;
-    m_hold.Reset(CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                             nullptr));
-    if (!m_hold)
-        return GetLastError();
     // Made by us a moment ago, but anyone who could swap it for a link before the hold gets nothing.
-    return IsLink(path, m_hold.Get()) ? ERROR_REPARSE_ATTRIBUTE_CONFLICT : ERROR_SUCCESS;
+    m_hold = HoldFolder(path);
+    return m_hold ? ERROR_SUCCESS : GetLastError();
 }
 
 VsFsPath WorkFolder::PathForRun()

@@ -1,6 +1,6 @@
 // The run's work folder on the real file system. Wine keeps no access lists, so what a test can
 // show of the folder's protection is the access list it is made with, not that Windows enforces it.
-#include "foundation/work_folder.h"
+#include "app/work_folder.h"
 #include "tests/win/support/temp_dir.h"
 #include "tests/directory_link/directory_link.h"
 
