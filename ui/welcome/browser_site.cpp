@@ -1,6 +1,7 @@
 #include "ui/welcome/browser_site.h"
 
 #include "framework/platform_boundary.h"
+#include "ui/welcome/page_keys.h"
 
 // The methods that reach the owner run through CallFromCom; the others only answer constants.
 
@@ -20,6 +21,8 @@ STDMETHODIMP BrowserSite::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IOleInPlaceFrame*>(this);
     else if (IsEqualIID(iid, IID_IDocHostUIHandler))
         *object = static_cast<IDocHostUIHandler*>(this);
+    else if (IsEqualIID(iid, IID_IDropTarget))
+        *object = static_cast<IDropTarget*>(this);
     else {
         *object = nullptr;
         return E_NOINTERFACE;
@@ -127,8 +130,19 @@ STDMETHODIMP BrowserSite::ShowContextMenu(DWORD menuId, POINT* point, IUnknown* 
     });
 }
 
-// The browser's own host settings.
-STDMETHODIMP BrowserSite::GetHostInfo(DOCHOSTUIINFO*) { return E_NOTIMPL; }
+// No help menu, the local machine's lockdown for the page, no protocols the system does not
+// trust. The 3D border, scroll bars and text selection stay as the browser has them.
+STDMETHODIMP BrowserSite::GetHostInfo(DOCHOSTUIINFO* info)
+{
+    if (info == nullptr)
+        return E_POINTER;
+    info->dwFlags = DOCHOSTUIFLAG_DISABLE_HELP_MENU | DOCHOSTUIFLAG_LOCAL_MACHINE_ACCESS_CHECK |
+                    DOCHOSTUIFLAG_DISABLE_UNTRUSTEDPROTOCOL;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    info->pchHostCss = nullptr;
+    info->pchHostNS = nullptr;
+    return S_OK;
+}
 
 // S_FALSE lets the browser show its own user interface.
 STDMETHODIMP BrowserSite::ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
@@ -142,8 +156,11 @@ STDMETHODIMP BrowserSite::UpdateUI() { return S_OK; }
 STDMETHODIMP BrowserSite::OnDocWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP BrowserSite::OnFrameWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP BrowserSite::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
-// S_FALSE: the browser handles its own keys.
-STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG, const GUID*, DWORD) { return S_FALSE; }
+// S_OK tells the browser the key was handled: it runs no command of its own for it.
+STDMETHODIMP BrowserSite::TranslateAccelerator(LPMSG message, const GUID*, DWORD)
+{
+    return message == nullptr || IsPageKey(*message) ? S_FALSE : S_OK;
+}
 
 STDMETHODIMP BrowserSite::GetOptionKeyPath(LPOLESTR* key, DWORD)
 {
@@ -152,11 +169,14 @@ STDMETHODIMP BrowserSite::GetOptionKeyPath(LPOLESTR* key, DWORD)
     return E_NOTIMPL;
 }
 
+// The browser's own target would open a dropped file or address; this one takes nothing.
 STDMETHODIMP BrowserSite::GetDropTarget(IDropTarget*, IDropTarget** replacement)
 {
-    if (replacement != nullptr)
-        *replacement = nullptr;
-    return E_NOTIMPL;
+    if (replacement == nullptr)
+        return E_POINTER;
+    *replacement = static_cast<IDropTarget*>(this);
+    AddRef();
+    return S_OK;
 }
 
 STDMETHODIMP BrowserSite::GetExternal(IDispatch** dispatch)
@@ -179,3 +199,17 @@ STDMETHODIMP BrowserSite::FilterDataObject(IDataObject*, IDataObject** replaceme
         *replacement = nullptr;
     return S_FALSE;
 }
+
+STDMETHODIMP BrowserSite::DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) { return DragOver(0, {}, effect); }
+
+STDMETHODIMP BrowserSite::DragOver(DWORD, POINTL, DWORD* effect)
+{
+    if (effect == nullptr)
+        return E_POINTER;
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+}
+
+STDMETHODIMP BrowserSite::DragLeave() { return S_OK; }
+
+STDMETHODIMP BrowserSite::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) { return DragOver(0, {}, effect); }

@@ -1,6 +1,7 @@
 // The container side of an embedded WebBrowser control: one COM object that is the control's
-// client site, in-place site and frame, and document host handler. The view that owns it
-// decides what the context menu does; everything else is answered with the browser's defaults.
+// client site, in-place site and frame, document host handler, and the drop target that takes
+// nothing. The view that owns it decides what the context menu does; keys the page does not
+// need never reach the browser's commands; everything else is answered with the defaults.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +21,8 @@ protected:
 class BrowserSite final : public IOleClientSite,
                           public IOleInPlaceSite,
                           public IOleInPlaceFrame,
-                          public IDocHostUIHandler {
+                          public IDocHostUIHandler,
+                          public IDropTarget {
 public:
     // Starts with one reference, the caller's.
     explicit BrowserSite(BrowserSiteOwner& owner);
@@ -89,6 +91,12 @@ public:
     STDMETHODIMP GetExternal(IDispatch** dispatch) override;
     STDMETHODIMP TranslateUrl(DWORD translate, LPWSTR urlIn, LPWSTR* urlOut) override;
     STDMETHODIMP FilterDataObject(IDataObject* dataObject, IDataObject** replacement) override;
+
+    // IDropTarget: whatever is dragged over the page, nothing may be dropped.
+    STDMETHODIMP DragEnter(IDataObject* dataObject, DWORD keys, POINTL point, DWORD* effect) override;
+    STDMETHODIMP DragOver(DWORD keys, POINTL point, DWORD* effect) override;
+    STDMETHODIMP DragLeave() override;
+    STDMETHODIMP Drop(IDataObject* dataObject, DWORD keys, POINTL point, DWORD* effect) override;
 
 private:
     ~BrowserSite() = default;

@@ -1,6 +1,9 @@
 #include "ui/welcome/html_view_ctrl.h"
 
+#include "foundation/setup_log.h"
 #include "foundation/wide_text.h"
+#include "outlook/unelevated_shell_execute.h"
+#include "ui/welcome/page_keys.h"
 
 #include <ole2.h>
 
@@ -66,12 +69,40 @@ bool CHtmlViewCtrl::CreateBrowser()
         return false;
     }
     m_browser = m_object.Query<IWebBrowser2>(IID_IWebBrowser2);
-    return static_cast<bool>(m_browser);
+    // A browser whose navigations nobody hears could go anywhere: better none at all.
+    if (!m_browser || !ConnectEvents()) {
+        DestroyBrowser();
+        return false;
+    }
+    m_browser->put_Silent(VARIANT_TRUE);
+    m_browser->put_RegisterAsDropTarget(VARIANT_FALSE);
+    return true;
+}
+
+bool CHtmlViewCtrl::ConnectEvents()
+{
+    auto sources = m_browser.Query<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    ComRef<IConnectionPoint> source;
+    if (!sources || FAILED(sources->FindConnectionPoint(DIID_DWebBrowserEvents2, source.Put())) || !source)
+        return false;
+    m_events.Reset(new BrowserEvents(*this));
+    if (FAILED(source->Advise(m_events.Get(), &m_eventCookie)))
+        return false;
+    m_eventSource = std::move(source);
+    return true;
 }
 
 void CHtmlViewCtrl::DestroyBrowser()
 {
     // The control lets go of its site before it closes, so that it calls nothing of ours on the way.
+    if (m_eventSource) {
+        m_eventSource->Unadvise(m_eventCookie);
+        m_eventSource.Reset();
+    }
+    if (m_events) {
+        m_events->Detach();
+        m_events.Reset();
+    }
     m_browser.Reset();
     if (m_object) {
         m_object->SetClientSite(nullptr);
@@ -88,6 +119,7 @@ void CHtmlViewCtrl::Navigate2(LPCSTR url, DWORD flags)
 {
     if (!m_browser || url == nullptr)
         return;
+    m_folder = FolderOfPage(ToUtf16(url, CP_ACP).data());
     const BstrText urlText(url);
     VARIANT urlArgument;
     VariantInit(&urlArgument);
@@ -105,15 +137,55 @@ void CHtmlViewCtrl::Navigate2(LPCSTR url, DWORD flags)
 
 BOOL CHtmlViewCtrl::PreTranslateMessage(MSG* pMsg)
 {
-    if (!m_browser || pMsg == nullptr || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
+    if (pMsg == nullptr || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
         return FALSE;
     if (pMsg->hwnd != m_hWnd && !IsChild(m_hWnd, pMsg->hwnd))
         return FALSE;
+    if (!IsPageKey(*pMsg)) {
+        // Dispatched to this plain window instead, which does only what every window does with
+        // a key (Alt+F4 closes the dialog); the browser's window never sees it.
+        pMsg->hwnd = m_hWnd;
+        return FALSE;
+    }
     auto active = m_browser.Query<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
     return active && active->TranslateAccelerator(pMsg) == S_OK;
 }
 
 HRESULT CHtmlViewCtrl::OnShowContextMenu(DWORD, LPPOINT, LPUNKNOWN, LPDISPATCH) { return S_OK; }
+
+bool CHtmlViewCtrl::OnNavigate(const WCHAR* url)
+{
+    switch (JudgeLink(url, m_folder)) {
+    case LinkAction::Show:
+        return true;
+    case LinkAction::OpenOutside:
+        OpenOutside(url);
+        return false;
+    case LinkAction::Refuse:
+        break;
+    }
+    SetupLog::Write("Welcome page: the browser kept from %s, which is no file of the page's folder",
+                    ToAnsiExactly(url).GetString());
+    return false;
+}
+
+void CHtmlViewCtrl::OnNewWindow(const WCHAR* url)
+{
+    if (JudgeLink(url, m_folder) == LinkAction::OpenOutside)
+        OpenOutside(url);
+}
+
+void CHtmlViewCtrl::OpenOutside(const WCHAR* url)
+{
+    // An outside link is plain ASCII, the same in every code page.
+    const CStringA address = ToAnsiExactly(url);
+    if (ShellExecuteAsDesktopUser("open", address, SW_SHOWNORMAL))
+        SetupLog::Write("Welcome page: %s opened through the desktop's shell", address.GetString());
+    else
+        SetupLog::Write("Welcome page: %s not opened; the desktop's shell cannot open it, and the setup opens "
+                        "nothing elevated",
+                        address.GetString());
+}
 
 bool CHtmlViewCtrl::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {

@@ -4,3 +4,4 @@
 #define TEST_PAGE_UTF16_MARK 902
 #define TEST_PAGE_NO_MARK    903
 #define TEST_PAGE_MISSING    904
+#define TEST_DIALOG_HOST     910
