@@ -99,7 +99,7 @@ TEST_F(OutlookStart, WithoutADesktopShellOutlookIsNotStartedAndTheLogSaysSo)
 
 TEST_F(OutlookStart, TheDesktopsExplorerStartsOutlookWhenThereIsOne)
 {
-    ASSERT_TRUE(WaitForDesktopShell(10000)) << "Explorer never registered the desktop";
+    ASSERT_TRUE(WaitForDesktopShell(kDesktopShellWaitMs)) << "Explorer never registered the desktop";
     const SetupLogHere log;
 
     COutlookLauncher().StartOutlook();
@@ -113,7 +113,7 @@ TEST_F(OutlookStart, TheDesktopsExplorerStartsOutlookWhenThereIsOne)
 
 TEST_F(OutlookStart, RunningOutlookIsClosedWithoutAskingAndStartedAfresh)
 {
-    ASSERT_TRUE(WaitForDesktopShell(10000)) << "Explorer never registered the desktop";
+    ASSERT_TRUE(WaitForDesktopShell(kDesktopShellWaitMs)) << "Explorer never registered the desktop";
     StandIn& running = Start(m_outlookExe);
     ModalWatcher watcher(IDNO);
 

@@ -54,7 +54,7 @@ protected:
     // Shows the finish dialog and presses its button as a person would; gives DoModal's result.
     INT_PTR PressTheButton()
     {
-        EXPECT_TRUE(WaitForDesktopShell(10000)) << "Explorer never registered the desktop";
+        EXPECT_TRUE(WaitForDesktopShell(kDesktopShellWaitMs)) << "Explorer never registered the desktop";
         CDlgFinishSetupImpl dialog(m_temporary.Path().c_str());
         return RunModal(dialog, kCaption, [](HWND window) {
             ASSERT_NE(window, nullptr);
