@@ -1,8 +1,8 @@
 // The dialog shown after a successful installation: the welcome page in an embedded browser
 // over the whole client area but a painted band at the bottom (50 pixels at 96 DPI), whose one
-// button closes a running Outlook and starts it. The page is written into a folder of its own under
-// the run's work folder, made with the dialog object and removed with it. The concrete dialog
-// says which assets the page has and what the button does.
+// button closes a running Outlook and starts it. The page is written into a folder of its own
+// under the run's work folder, made with the dialog object and removed with it. The concrete
+// dialog says which assets the page has and what the button does.
 #pragma once
 
 #include "foundation/fs_path.h"

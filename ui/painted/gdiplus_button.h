@@ -99,6 +99,7 @@ protected:
     // A length given at 96 DPI, at the button's DPI.
     int Scaled(int length) const { return ScaleToDpi(length, m_nDpi); }
     float Scaled(float length) const { return ScaleToDpi(length, m_nDpi); }
+    // The corner size and the width are given at 96 DPI.
     void DrawRoundedBorder(std::shared_ptr<Gdiplus::Graphics> g, const Gdiplus::Rect& rc, Gdiplus::ARGB clr,
                            int nCornerSize, float fWidth);
     // The caption as the base draws it, in the given layout rectangle.
