@@ -134,8 +134,8 @@ std::vector<std::string> Appeared(const std::set<std::string>& before, const std
     return names;
 }
 
-// Another program of the same user (VsLabTamper in its mode "hold" or "race"), from before the
-// first run until after the last one.
+// Another program of the same user (VsLabTamper in its mode "hold"), from before the first run
+// until after the last one.
 class Bystander {
 public:
     Bystander(const std::string& mode, const std::string& arguments)
@@ -312,18 +312,6 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    // A program of the same user replaces a payload with its own whenever it can.
-    const std::string race = scenario.Get("temp.race");
-    if (!race.empty()) {
-        outcome.plantedPath = outcome.tempFolder + race;
-        DeleteFileA(PlantedRunNote(outcome.plantedPath).c_str());
-        bystander = std::make_unique<Bystander>(
-            "race", Quoted(outcome.plantedPath) + " " + Quoted(LabProgram("VsLabPlanted.exe")));
-        if (!bystander->Started()) {
-            std::fprintf(stderr, "cannot start the race for %s\n", outcome.plantedPath.c_str());
-            return 1;
-        }
-    }
     std::unique_ptr<BlockedWindowsTemp> blockedWork;
     if (scenario.Get("work.blocked") == "yes") {
         blockedWork = std::make_unique<BlockedWindowsTemp>();
@@ -388,9 +376,7 @@ int main(int argc, char** argv)
         outcome.runs.push_back(std::move(run));
     }
     blockedWork.reset();
-    if (bystander && !race.empty())
-        outcome.raceOverwrites = std::to_string(bystander->Stop());
-    else if (bystander)
+    if (bystander)
         bystander->Stop();
     if (!outcome.plantedPath.empty())
         DeleteFileA(outcome.plantedPath.c_str());

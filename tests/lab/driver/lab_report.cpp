@@ -286,17 +286,6 @@ bool WriteFacts(const std::string& path, const LabOutcome& outcome)
     facts.Add("temp.folder", outcome.tempFolder);
     facts.Add("temp.given", outcome.tempGiven);
     facts.Add("runs", std::to_string(outcome.runs.size()));
-    std::vector<std::string> exits;
-    size_t plantedRuns = 0;
-    for (const LabRun& run : outcome.runs) {
-        exits.push_back(std::to_string(run.record.exitCode));
-        plantedRuns += run.planted == "ran" ? 1 : 0;
-    }
-    // Over all runs, for scenarios that repeat one to give a race its chances.
-    facts.Add("exits", Join(exits));
-    facts.Add("planted.ran", std::to_string(plantedRuns));
-    if (!outcome.raceOverwrites.empty())
-        facts.Add("race.overwrites", outcome.raceOverwrites);
     for (const LabRun& run : outcome.runs)
         AddRunFacts(facts, run);
     std::ofstream file(path, std::ios::binary);
