@@ -1,7 +1,10 @@
 // The lab's driver: runs the setup as a person would on the machine it runs on, following a
 // scenario, and writes what that person saw and what changed on the machine.
-//   VsLabDriver.exe --scenario FILE --setup EXE --out FOLDER
-// Exit code: 0 when every run ended by itself, 2 when the lab had to end one, 1 on bad input.
+//   VsLabDriver.exe --scenario FILE --setup EXE --out FOLDER [--prepared KEY,KEY...]
+// --prepared names the scenario's keys that the machine was prepared from before (lab.py does
+// that); any other key the driver does not read is refused.
+// Exit code: 0 when every run started and ended by itself, 2 when one did not start or the lab
+// had to end it, 1 on bad input.
 #include "foundation/fs_path.h"
 #include "foundation/unique_handle.h"
 #include "framework/gdiplus_session.h"
@@ -26,6 +29,7 @@ struct Arguments {
     std::string scenario;
     std::string setup;
     std::string out;
+    std::vector<std::string> prepared;
 };
 
 bool ParseArguments(int argc, char** argv, Arguments& arguments)
@@ -37,6 +41,8 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments)
             arguments.setup = argv[i + 1];
         else if (std::strcmp(argv[i], "--out") == 0)
             arguments.out = argv[i + 1];
+        else if (std::strcmp(argv[i], "--prepared") == 0)
+            arguments.prepared = ListItems(argv[i + 1]);
         else
             return false;
     }
@@ -262,12 +268,12 @@ int main(int argc, char** argv)
 {
     Arguments arguments;
     if (!ParseArguments(argc, argv, arguments)) {
-        std::fprintf(stderr, "usage: VsLabDriver --scenario FILE --setup EXE --out FOLDER\n");
+        std::fprintf(stderr, "usage: VsLabDriver --scenario FILE --setup EXE --out FOLDER [--prepared KEY,KEY...]\n");
         return 1;
     }
     LabScenario scenario;
     std::string error;
-    if (!scenario.Load(arguments.scenario, error)) {
+    if (!scenario.Load(arguments.scenario, arguments.prepared, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -281,7 +287,8 @@ int main(int argc, char** argv)
     const std::string tempKind = scenario.Get("temp", "plain");
     outcome.tempFolder = PrepareTempFolder(tempKind, OwnTempFolder());
     if (outcome.tempFolder.empty()) {
-        std::fprintf(stderr, "cannot make the temporary folder \"%s\"\n", tempKind.c_str());
+        std::fprintf(stderr, "cannot make the temporary folder \"%s\" (a kind the lab knows, or C:\\...)\n",
+                     tempKind.c_str());
         return 1;
     }
     const std::wstring tempVariable = TempVariableFor(tempKind, outcome.tempFolder);
