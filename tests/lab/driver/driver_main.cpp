@@ -379,7 +379,7 @@ int main(int argc, char** argv)
         }
         if (plantLink)
             run.linkTarget = ElsewhereAfterRun(run.record);
-        allEnded = allEnded && !run.record.timedOut && run.record.startError == 0;
+        allEnded = allEnded && run.record.exitCode.has_value() && run.record.startError == 0;
         outcome.runs.push_back(std::move(run));
     }
     blockedWork.reset();

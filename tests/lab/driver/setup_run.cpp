@@ -102,14 +102,13 @@ public:
     {
         const bool productsDue = Elapsed() - m_lastProducts >= kProductPollMs;
         MachineState state = m_observer.Take(productsDue, false);
-        if (productsDue) {
+        if (productsDue)
             m_lastProducts = Elapsed();
-        } else {
-            state.hasProducts = m_last.hasProducts;
-            state.products = m_last.products;
-        }
+        else
+            KeepProducts(state);
         Note(state);
         LookAtWindows(ProcessTree(m_last.processes, setupId));
+        m_lastLook = Since(m_last.takenAt);
     }
 
     void Finish()
@@ -126,8 +125,7 @@ public:
         do {
             Sleep(kPollMs);
             MachineState state = m_observer.Take(false, false);
-            state.hasProducts = m_last.hasProducts;
-            state.products = m_last.products;
+            KeepProducts(state);
             Note(state);
             left.clear();
             for (const auto& [id, info] : m_last.processes) {
@@ -140,7 +138,7 @@ public:
         Record(m_observer.Changes(m_last, m_record.after));
         // Changes carry the moment they happened, which may be before the poll that saw them.
         std::stable_sort(m_record.events.begin(), m_record.events.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+                         [](const RunEvent& a, const RunEvent& b) { return a.at < b.at; });
     }
 
     const MachineState& Last() const { return m_last; }
@@ -151,7 +149,16 @@ private:
     void Record(std::vector<Change> changes)
     {
         for (Change& change : changes)
-            m_record.events.emplace_back(Since(change.at), std::move(change.text));
+            m_record.events.emplace_back(Since(change.at), std::move(change.text), Since(change.since));
+    }
+
+    // Products are read every kProductPollMs only: a look in between carries the last reading.
+    void KeepProducts(MachineState& state) const
+    {
+        state.hasProducts = m_last.hasProducts;
+        state.products = m_last.products;
+        state.productsFrom = m_last.productsFrom;
+        state.productsUntil = m_last.productsUntil;
     }
 
     void Note(MachineState& state)
@@ -165,8 +172,9 @@ private:
         for (HWND window : VisibleTopLevelWindows(tree)) {
             if (std::find(m_handled.begin(), m_handled.end(), window) != m_handled.end())
                 continue;
-            const auto first = m_firstSeen.emplace(window, Elapsed()).first;
-            if (Elapsed() - first->second >= kSettleMs) {
+            // It appeared after the last look and no later than this one.
+            const auto first = m_firstSeen.emplace(window, RunEvent(Elapsed(), "", m_lastLook)).first;
+            if (Elapsed() - first->second.at >= kSettleMs) {
                 m_handled.push_back(window);
                 Handle(window, first->second);
             }
@@ -189,11 +197,11 @@ private:
         }
     }
 
-    void Handle(HWND window, DWORD seenAt)
+    void Handle(HWND window, const RunEvent& seen)
     {
         PlantLink();
         WindowRecord record;
-        record.atMs = seenAt;
+        record.atMs = seen.at;
         const size_t number = m_record.windows.size() + 1;
         // Above whatever else is on the screen, so that the picture shows this window.
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -209,7 +217,8 @@ private:
         const std::string name = "run" + std::to_string(m_plan.number) + "-window" + std::to_string(number) + ".png";
         if (SavePng(*picture, m_plan.outFolder + name))
             record.screenshot = m_plan.outFolder + name;
-        m_record.events.emplace_back(Elapsed(), "window " + std::to_string(number) + " \"" + record.seen.caption + "\"");
+        m_record.events.emplace_back(seen.at, "window " + std::to_string(number) + " \"" + record.seen.caption + "\"",
+                                     seen.since);
 
         record.planned = number <= m_plan.answers.size();
         record.answer = record.planned ? m_plan.answers[number - 1] : FallbackAnswer(record.seen);
@@ -229,8 +238,9 @@ private:
     MachineObserver m_observer;
     Moment m_start = 0;
     DWORD m_lastProducts = 0;
+    DWORD m_lastLook = 0;
     MachineState m_last;
-    std::map<HWND, DWORD> m_firstSeen;
+    std::map<HWND, RunEvent> m_firstSeen;
     std::vector<HWND> m_handled;
 };
 
@@ -275,8 +285,12 @@ RunRecord RunSetup(const RunPlan& plan)
             break;
         }
     }
-    GetExitCodeProcess(process.Get(), &record.exitCode);
-    record.events.emplace_back(watch.Elapsed(), "exit " + std::to_string(record.exitCode));
+    DWORD exitCode = 0;
+    // A run the lab ended has no exit code of its own.
+    if (!record.timedOut && GetExitCodeProcess(process.Get(), &exitCode) && exitCode != STILL_ACTIVE) {
+        record.exitCode = exitCode;
+        record.events.emplace_back(watch.Elapsed(), "exit " + std::to_string(exitCode));
+    }
     watch.Finish();
     ReadSetupLogs(plan, logOffset, record);
     return record;
