@@ -173,7 +173,7 @@ TEST_F(GdiPlusButtonRender, TheSettledDefaultGlowRisesToAQuarterOfItsColoursAlph
     Gdiplus::Rect rc(0, 0, 20, 200);
     button().DrawDefaultGlow(graphics, &rc);
     const DWORD bottom = PixelOf(bitmap, 10, 199);
-    EXPECT_NEAR(52, static_cast<int>(bottom >> 24), 1) << "0.26 of 200";
+    EXPECT_NEAR(52, static_cast<int>(bottom >> 24), 2) << "0.26 of 200";
     EXPECT_EQ(0x00FFFFu, bottom & 0xFFFFFF);
     EXPECT_LE(PixelOf(bitmap, 10, 0) >> 24, 1u) << "clear at the top";
     EXPECT_NEAR(26, static_cast<int>(PixelOf(bitmap, 10, 100) >> 24), 1);

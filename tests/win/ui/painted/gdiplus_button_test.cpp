@@ -72,6 +72,26 @@ HWND TooltipOf(HWND window)
     return tip.second;
 }
 
+// Whether GDI+ here underlines a hotkey in the button's caption font: "&S" drawn with the prefix
+// shown and hidden differ.
+bool HotkeysUnderlined(ButtonProbe& button)
+{
+    Gdiplus::Bitmap pictures[2] = {{40, 40, PixelFormat32bppARGB}, {40, 40, PixelFormat32bppARGB}};
+    for (int shown = 0; shown < 2; ++shown) {
+        auto graphics = std::make_shared<Gdiplus::Graphics>(&pictures[shown]);
+        Gdiplus::StringFormat format;
+        format.SetHotkeyPrefix(shown ? Gdiplus::HotkeyPrefixShow : Gdiplus::HotkeyPrefixHide);
+        const Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+        graphics->DrawString(L"&S", -1, button.GetCaptionFont(graphics).get(), Gdiplus::RectF(0, 0, 40, 40), &format,
+                             &white);
+    }
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (PixelOf(pictures[0], x, y) != PixelOf(pictures[1], x, y))
+                return true;
+    return false;
+}
+
 bool SamePicture(const DibCanvas& a, const DibCanvas& b)
 {
     for (int y = 0; y < a.Height(); ++y)
@@ -254,6 +274,8 @@ TEST_F(GdiPlusButtonTest, TextAndAcceleratorCues)
     EXPECT_STREQ("&Start", text);
 
     // The underline of the S shows once the cues are on.
+    if (!HotkeysUnderlined(button()))
+        GTEST_SKIP() << "the accelerator cues: GDI+ here draws no hotkey underline (tried); the caption was checked";
     Send(WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
     EXPECT_TRUE(SamePicture(*hidden, *button().Render())) << "only both hide flags cleared together count";
     Send(WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL));
