@@ -124,9 +124,7 @@ public:
         std::vector<std::string> left;
         do {
             Sleep(kPollMs);
-            MachineState state = m_observer.Take(false, false);
-            KeepProducts(state);
-            Note(state);
+            LookNow();
             left.clear();
             for (const auto& [id, info] : m_last.processes) {
                 if (known.count(id) == 0 && id != self && !IsSystemService(m_last.processes, info))
@@ -150,6 +148,15 @@ private:
     {
         for (Change& change : changes)
             m_record.events.emplace_back(Since(change.at), std::move(change.text), Since(change.since));
+    }
+
+    // A look without products; right before an answer, it makes what the answer brings about
+    // surely later than the answer.
+    void LookNow()
+    {
+        MachineState state = m_observer.Take(false, false);
+        KeepProducts(state);
+        Note(state);
     }
 
     // Products are read every kProductPollMs only: a look in between carries the last reading.
@@ -222,6 +229,8 @@ private:
 
         record.planned = number <= m_plan.answers.size();
         record.answer = record.planned ? m_plan.answers[number - 1] : FallbackAnswer(record.seen);
+        LookNow();
+        const DWORD answeredAt = Elapsed();
         record.answered = IsWindow(window) && AnswerWindow(record.seen, record.answer);
         if (!record.answered && IsWindow(window)) {
             // The scenario named a button the window does not have: leave no window open.
@@ -229,7 +238,7 @@ private:
             AnswerWindow(record.seen, fallback);
             record.answer += " (no such button; answered " + fallback + ")";
         }
-        m_record.events.emplace_back(Elapsed(), "answer " + std::to_string(number) + " " + record.answer);
+        m_record.events.emplace_back(answeredAt, "answer " + std::to_string(number) + " " + record.answer);
         m_record.windows.push_back(std::move(record));
     }
 
