@@ -270,8 +270,10 @@ RunRecord RunSetup(const RunPlan& plan)
     std::wstring environment = EnvironmentWithTemp(plan.tempVariable);
     // In its own folder, as the shell starts a program that a person opens.
     const std::string folder = VsFsPath(plan.setupPath.c_str()).GetFolder().GetString();
-    if (!CreateProcessA(plan.setupPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        &environment[0], folder.c_str(), &startup, &info)) {
+    // Suspended until the first look has seen it: a run that is refused at once ends within a poll.
+    if (!CreateProcessA(plan.setupPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, &environment[0], folder.c_str(), &startup,
+                        &info)) {
         record.startError = GetLastError();
         watch.Finish();
         ReadSetupLogs(plan, logOffset, record);
@@ -280,6 +282,8 @@ RunRecord RunSetup(const RunPlan& plan)
     const UniqueProcessHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
     record.events.emplace_back(watch.Elapsed(), "start " + commandLine);
+    watch.Observe(info.dwProcessId);
+    ResumeThread(info.hThread);
 
     for (;;) {
         const DWORD wait = WaitForSingleObject(process.Get(), kPollMs);
