@@ -37,7 +37,8 @@ A scenario (tests/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
                        payloads the setup carries, read from its resources)
 Keys for the person and the run (arguments and arguments.runN: the setup's command line after its
 name; setup.log.at.runN: where such a command line has the setup write its log, so that the facts
-"runN.setup.log" come from there and "runN.beside.log" names what appeared beside it; temp, temp.plant, temp.squat, temp.race, temp.log, answers,
+"runN.setup.log" come from there and "runN.beside.log" names what appeared beside it; without it they
+come from the run's new log in Windows' Temp folder; temp, temp.plant, temp.squat, temp.race, answers,
 answers.runN, runs, between-runs, timeout, runtime.log, work.blocked: a file where Windows' Temp
 folder should be, welcome.link: another program plants a link to a folder of its own into the
 welcome folder while the finish dialog is open; link.at: another program's link to a folder of

@@ -102,7 +102,7 @@ std::string WithoutTime(const std::string& line)
 }
 
 // Whether Windows Installer's log of the run carries the run's name from the log's header
-// ("==== Run 20261209-153012-4711, ..."), so that a person can tell which run it belongs to.
+// ("==== Run 20261209-153012-{GUID}, ..."), so that a person can tell which run it belongs to.
 std::string InstallerLogFact(const RunRecord& record)
 {
     if (record.installerLogs.empty())
@@ -186,6 +186,7 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     for (const std::string& line : record.setupLog)
         setupLog.push_back(WithoutTime(line));
     facts.Add(prefix + "setup.log", Join(setupLog, " | "));
+    facts.Add(prefix + "setup.log.at", Join(record.setupLogFiles));
     facts.Add(prefix + "setup.log.lines", std::to_string(setupLog.size()));
     facts.Add(prefix + "msi.log", InstallerLogFact(record));
     if (!run.planted.empty())
@@ -252,7 +253,7 @@ void WriteRun(std::ostream& out, const LabRun& run)
         out << "    beside the temporary folder: " << Join(run.besideTemp) << "\n";
     if (!run.besideSetup.empty())
         out << "    beside the setup:   " << Join(run.besideSetup) << "\n";
-    out << "  The setup's log (what this run appended to VsEnclosaSetupBoot.log):\n";
+    out << "  The setup's log (what this run wrote into " << Join(record.setupLogFiles) << "):\n";
     for (const std::string& line : record.setupLog)
         out << "    " << line << "\n";
     if (record.setupLog.empty())
