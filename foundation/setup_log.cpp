@@ -88,11 +88,12 @@ bool IsPlainFileOnDisk(const char* path, const UniqueKernelHandle& file)
 void OpenNewLog(LogFile& log)
 {
     const VsFsPath folder = GetWindowsTempFolder();
-    const int length = std::snprintf(log.path, sizeof log.path, "%s\\%s%s.log", folder.GetString(), kLogPrefix, log.run);
+    const int length =
+        std::snprintf(log.path, sizeof log.path, "%s\\%s%s.log", folder.GetString(), kLogPrefix, log.run);
     if (folder.IsEmpty() || length <= 0 || length >= static_cast<int>(sizeof log.path))
         return;
-    log.file = CreateSecuredFile(log.path, kAdministratorsOnlyFile, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 CREATE_NEW);
+    log.file = CreateSecuredFile(log.path, kAdministratorsOnlyFile, FILE_APPEND_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_NEW);
 }
 
 // The file an administrator named, appended by runs one after the other (and at the same time).

@@ -24,8 +24,8 @@ TEST(WorkFolder, IsMadeNewHeldWhileInUseAndRemovedUnlessKept)
         EXPECT_EQ(std::string(work.Path().GetString()), removed);
         // Administrators own it; only they and SYSTEM may write, Users read and list; nothing
         // comes from above; a high label; all of it for what is made inside too.
-        EXPECT_EQ(made.At(removed), "owner S-1-5-32-544; protected: S-1-5-18 write inside too, S-1-5-32-544 write "
-                                    "inside too, S-1-5-32-545 read inside too; label S-1-16-12288 no write up inside too");
+        EXPECT_TRUE(
+            made.MadeWith(removed, "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)S:(ML;OICI;NW;;;HI)"));
         EXPECT_FALSE(Renamable(removed)) << "nobody may put another folder in its place";
         WriteFileBytes(removed + "\\payload.exe", "ours");
         ASSERT_TRUE(CreateDirectoryA((removed + "\\welcome").c_str(), nullptr));
