@@ -15,26 +15,13 @@ SecuredCreateFunctions& Table()
     return table;
 }
 
-// The descriptor as the platform takes it, owned until the call that uses it has returned.
-class Descriptor {
-public:
-    explicit Descriptor(const char* text)
-    {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        if (ConvertStringSecurityDescriptorToSecurityDescriptorA(text, SDDL_REVISION_1, &descriptor, nullptr))
-            m_memory.Reset(descriptor);
-    }
-    bool IsValid() const { return m_memory.IsValid(); }
-    SECURITY_ATTRIBUTES* Attributes()
-    {
-        m_attributes = {sizeof m_attributes, m_memory.Get(), FALSE};
-        return &m_attributes;
-    }
-
-private:
-    UniqueLocalMemory m_memory;
-    SECURITY_ATTRIBUTES m_attributes = {};
-};
+// The descriptor as the platform takes it; none, with the last error set, for a text it cannot read.
+UniqueLocalMemory FromText(const char* text)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(text, SDDL_REVISION_1, &descriptor, nullptr);
+    return UniqueLocalMemory(descriptor);
+}
 
 } // namespace
 
@@ -47,20 +34,22 @@ SecuredCreateFunctions SetSecuredCreateFunctions(const SecuredCreateFunctions& f
 
 DWORD CreateSecuredFolder(const char* path, const char* descriptor)
 {
-    Descriptor security(descriptor);
-    if (!security.IsValid())
+    const UniqueLocalMemory memory = FromText(descriptor);
+    SECURITY_ATTRIBUTES security = {sizeof security, memory.Get(), FALSE};
+    if (!memory)
         return GetLastError();
-    return Table().CreateFolder(path, security.Attributes()) ? ERROR_SUCCESS : GetLastError();
+    return Table().CreateFolder(path, &security) ? ERROR_SUCCESS : GetLastError();
 }
 
 UniqueKernelHandle CreateSecuredFile(const char* path, const char* descriptor, DWORD access, DWORD share,
                                      DWORD disposition)
 {
-    Descriptor security(descriptor);
-    if (!security.IsValid())
+    const UniqueLocalMemory memory = FromText(descriptor);
+    SECURITY_ATTRIBUTES security = {sizeof security, memory.Get(), FALSE};
+    if (!memory)
         return UniqueKernelHandle();
     return UniqueKernelHandle(Table().OpenOrCreateFile(
-        path, access, share, security.Attributes(), disposition,
+        path, access, share, &security, disposition,
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
         nullptr));
 }

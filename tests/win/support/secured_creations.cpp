@@ -6,26 +6,24 @@
 
 namespace {
 
-// The descriptor's bytes, self-relative as the text converts to: one text, one sequence.
+std::map<std::string, std::string> g_made;
+
+// Self-relative, as a text converts to: one text, one sequence of bytes.
 std::string Bytes(PSECURITY_DESCRIPTOR descriptor)
 {
-    if (descriptor == nullptr)
-        return "none";
     return std::string(static_cast<const char*>(descriptor), GetSecurityDescriptorLength(descriptor));
 }
 
-std::map<std::string, std::string> g_made;
-
 BOOL WINAPI RecordFolder(LPCSTR path, LPSECURITY_ATTRIBUTES security)
 {
-    g_made[path] = Bytes(security != nullptr ? security->lpSecurityDescriptor : nullptr);
+    g_made[path] = Bytes(security->lpSecurityDescriptor);
     return CreateDirectoryA(path, security);
 }
 
 HANDLE WINAPI RecordFile(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                          DWORD flags, HANDLE model)
 {
-    g_made[path] = Bytes(security != nullptr ? security->lpSecurityDescriptor : nullptr);
+    g_made[path] = Bytes(security->lpSecurityDescriptor);
     return CreateFileA(path, access, share, security, disposition, flags, model);
 }
 

@@ -12,9 +12,6 @@
 class SecuredCreations {
 public:
     SecuredCreations();
-    SecuredCreations(const SecuredCreations&) = delete;
-    SecuredCreations& operator=(const SecuredCreations&) = delete;
-
     // Whether the path was made with exactly this descriptor (security descriptor language).
     bool MadeWith(const std::string& path, const char* descriptor) const;
 
