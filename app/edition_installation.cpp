@@ -24,12 +24,6 @@ InstallResult Ended(UINT exitCode)
     return result;
 }
 
-bool MsiAvailable(const MsiFunctions& msi)
-{
-    return msi.EnumRelatedProducts != nullptr && msi.EnumProducts != nullptr && msi.SetInternalUI != nullptr &&
-           msi.InstallProduct != nullptr;
-}
-
 // The other language edition that is installed: "german", "polish", or none.
 const char* OtherEditionInstalled(const MsiFunctions& msi, const EditionProfile& profile)
 {
@@ -60,11 +54,6 @@ struct EditionCheck {
 EditionCheck CheckEditions(const MsiFunctions& msi, const EditionProfile& profile, const Interaction& interaction)
 {
     EditionCheck check;
-    if (!MsiAvailable(msi)) {
-        SetupLog::Write("Windows Installer cannot be reached");
-        check.refusal = ERROR_INSTALL_SERVICE_FAILURE;
-        return check;
-    }
     if (const char* other = OtherEditionInstalled(msi, profile)) {
         SetupLog::Write("Language guard: the %s edition is installed; refused", other);
         CStringA text;
@@ -156,28 +145,20 @@ UINT InstallFresh(const MsiFunctions& msi, const char* packagePath, const char* 
     return msi.InstallProduct(packagePath, commandLine);
 }
 
-// Beside an administrator's log, else in the work folder; none when the log has no name.
-VsFsPath MsiLogPath(const SetupOptions& options, const VsFsPath& workFolder)
-{
-    if (*SetupLog::MsiLogName() == '\0')
-        return VsFsPath();
-    const VsFsPath folder = options.logPath.IsEmpty() ? workFolder : VsFsPath(options.logPath).GetFolder();
-    return folder.Combine(SetupLog::MsiLogName());
-}
-
 InstallResult RunWindowsInstaller(const MsiFunctions& msi, StagedPayloads& payloads, bool reinstall,
                                   const SetupOptions& options, const Interaction& interaction)
 {
     msi.SetInternalUI(interaction.WindowsInstallerUi(), nullptr);
-    const VsFsPath msiLog = MsiLogPath(options, payloads.Folder());
+    // Held until Windows Installer has returned.
+    const SetupLog::MsiLog msiLog = SetupLog::NewMsiLog();
     CStringA commandLine = reinstall ? kReinstallCommandLine : kInstallCommandLine;
     if (options.noRestart)
         commandLine += " REBOOT=ReallySuppress";
     const char* const package = payloads.Package();
     SetupLog::Write("Windows Installer: %s \"%s\", verbose log %s", package, commandLine.GetString(),
-                    EnableMsiVerboseLog(msiLog) ? msiLog.GetString() : "none");
+                    EnableMsiVerboseLog(msiLog.path) ? msiLog.path : "none");
     // From here the folder stays: Windows Installer repairs from the package where it was
-    // installed from, and support reads its log there.
+    // installed from.
     payloads.Keep();
     InstallResult result;
     result.workFolder = payloads.Folder();

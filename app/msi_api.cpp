@@ -1,6 +1,5 @@
 #include "app/msi_api.h"
 
-#include "foundation/unique_handle.h"
 #include "framework/system_library.h"
 
 namespace {
@@ -45,21 +44,24 @@ MsiFunctions SetMsiFunctions(const MsiFunctions& functions)
     return previous;
 }
 
+bool WindowsInstallerReachable()
+{
+    const MsiFunctions& msi = Msi();
+    return msi.LocateComponent != nullptr && msi.EnumRelatedProducts != nullptr && msi.EnumProducts != nullptr &&
+           msi.SetInternalUI != nullptr && msi.InstallProduct != nullptr;
+}
+
 bool EnableMsiVerboseLog(const char* path)
 {
     const MsiFunctions& msi = Msi();
     if (msi.EnableLog == nullptr || path == nullptr || *path == '\0')
         return false;
-    // New, in the run's fresh work folder or beside the log an administrator named: never a
-    // file or link that was there before.
-    if (!UniqueKernelHandle(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr)))
-        return false;
-    // What "msiexec /l*v" writes: every kind of message, verbose.
+    // What "msiexec /l*v" writes: every kind of message, verbose. Appended to the file the setup
+    // made and holds, which Windows Installer then neither deletes nor truncates.
     const DWORD everything = INSTALLLOGMODE_FATALEXIT | INSTALLLOGMODE_ERROR | INSTALLLOGMODE_WARNING |
                              INSTALLLOGMODE_USER | INSTALLLOGMODE_INFO | INSTALLLOGMODE_RESOLVESOURCE |
                              INSTALLLOGMODE_OUTOFDISKSPACE | INSTALLLOGMODE_ACTIONSTART |
                              INSTALLLOGMODE_ACTIONDATA | INSTALLLOGMODE_COMMONDATA |
                              INSTALLLOGMODE_PROPERTYDUMP | INSTALLLOGMODE_VERBOSE;
-    return msi.EnableLog(everything, path, 0) == ERROR_SUCCESS;
+    return msi.EnableLog(everything, path, INSTALLLOGATTRIBUTES_APPEND) == ERROR_SUCCESS;
 }

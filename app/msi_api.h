@@ -25,7 +25,10 @@ const MsiFunctions& Msi();
 MsiFunctions SetMsiFunctions(const MsiFunctions& functions);
 using ScopedMsiFunctions = ScopedOverride<MsiFunctions, SetMsiFunctions>;
 
-// Has Windows Installer write a verbose log of the next installation to the file. Gives false,
-// and leaves Windows Installer as it was, when the file cannot be created: a log it could not
-// open would make the installation itself fail.
+// Whether msi.dll gave every entry point that finding Outlook and installing need.
+bool WindowsInstallerReachable();
+
+// Has Windows Installer write a verbose log of the next installation to the file, which the
+// caller made and holds (SetupLog::NewMsiLog): a log Windows Installer could not open would make
+// the installation itself fail. Gives false, and leaves Windows Installer as it was, without one.
 bool EnableMsiVerboseLog(const char* path);

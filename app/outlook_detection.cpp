@@ -124,9 +124,8 @@ OutlookArchitecture DetectOutlook(OutlookSearch search)
             return component.architecture;
         }
     }
-    const char* const unreachable = msi.LocateComponent == nullptr ? " (Windows Installer cannot be reached)" : "";
     if (search == OutlookSearch::SixComponents) {
-        SetupLog::Write("Outlook detection: none of the six Outlook components is installed%s", unreachable);
+        SetupLog::Write("Outlook detection: none of the six Outlook components is installed");
         return OutlookArchitecture::None;
     }
     const OutlookArchitecture newer = QualifiedComponentOutlook(msi);
@@ -135,7 +134,6 @@ OutlookArchitecture DetectOutlook(OutlookSearch search)
         return newer;
     }
     SetupLog::Write("Outlook detection: none of the six Outlook components is installed, and no Outlook 2013 or "
-                    "later is published%s",
-                    unreachable);
+                    "later is published");
     return OutlookArchitecture::None;
 }

@@ -18,5 +18,7 @@ enum class OutlookSearch {
     NewerOutlookToo,
 };
 
-// Never fails: trouble inside Windows Installer, or no Windows Installer at all, reads as None.
+// Never fails: trouble inside Windows Installer reads as None. Whether Windows Installer can be
+// reached at all is the caller's question (WindowsInstallerReachable): without it there is no
+// telling whether Outlook is installed.
 OutlookArchitecture DetectOutlook(OutlookSearch search);

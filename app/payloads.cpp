@@ -55,11 +55,12 @@ void LogExtracted(const char* path, const PayloadHold& hold)
         SetupLog::Write("Extracted %s: check: %s", path, CheckName(hold.check));
 }
 
-// Nothing may run when the folder cannot be made: the "Error" names it and the system's reason.
+// Nothing may run when the folder cannot be made: the "Error" names it and the system's reason
+// (a Windows folder without an ASCII name, no GUID for the name, or the folder's own).
 void CreateWorkFolder(WorkFolder& work)
 {
     const VsFsPath path = WorkFolder::PathForRun();
-    const DWORD error = path.IsEmpty() ? ERROR_BAD_PATHNAME : work.Create(path);
+    const DWORD error = path.IsEmpty() ? GetLastError() : work.Create(path);
     if (error == ERROR_SUCCESS)
         return;
     CStringA text;

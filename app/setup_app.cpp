@@ -3,6 +3,7 @@
 #include "app/edition_installation.h"
 #include "app/interaction.h"
 #include "app/layout.h"
+#include "app/msi_api.h"
 #include "app/outlook_detection.h"
 #include "app/setup_command_line.h"
 #include "foundation/error.h"
@@ -67,7 +68,7 @@ int VsEnclosaSetupBootApp::StartLog(const GivenCommandLine& given, const Interac
     CStringA reason = given.read.error;
     int exitCode = kExitBadCommandLine;
     if (!refused && !SetupLog::IsOpen() && !options.logPath.IsEmpty()) {
-        // Told in the temporary folder's log, which support looks into next.
+        // Told in the log where a run without /log writes it, which support looks into next.
         SetupLog::Open(VS_SETUP_VERSION);
         reason.Format("The log %s cannot be written.", options.logPath.GetString());
         exitCode = kExitLogFailure;
@@ -84,6 +85,11 @@ int VsEnclosaSetupBootApp::StartLog(const GivenCommandLine& given, const Interac
 
 int VsEnclosaSetupBootApp::Install(const SetupOptions& options, const Interaction& interaction)
 {
+    // Without it there is no telling whether Outlook is installed, and nothing could be installed.
+    if (!WindowsInstallerReachable()) {
+        SetupLog::Write("Windows Installer cannot be reached");
+        return ERROR_INSTALL_SERVICE_FAILURE;
+    }
     const OutlookArchitecture architecture = DetectOutlook(m_outlookSearch);
     if (architecture == OutlookArchitecture::None) {
         CStringA text;
@@ -100,6 +106,19 @@ int VsEnclosaSetupBootApp::Install(const SetupOptions& options, const Interactio
 }
 
 void VsEnclosaSetupBootApp::ShowFinishDialog(const VsFsPath& workFolder)
+{
+    // The product is installed, whatever happens to the dialog: the run ends with 0, and the log
+    // says why there was no dialog, or why it ended.
+    try {
+        ShowFinishDialogOrThrow(workFolder);
+    } catch (const Error::VsException& error) {
+        SetupLog::Write("Finish dialog: failed (the product is installed): %s", error.GetReportText().GetString());
+    } catch (...) {
+        SetupLog::Write("Finish dialog: failed (the product is installed): unknown error");
+    }
+}
+
+void VsEnclosaSetupBootApp::ShowFinishDialogOrThrow(const VsFsPath& workFolder)
 {
     // GDI+ runs from here until ExitInstance; without it there is no finish dialog.
     for (const char* library : kFinishDialogLibraries) {

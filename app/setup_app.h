@@ -45,6 +45,7 @@ private:
     int StartLog(const GivenCommandLine& given, const Interaction& interaction);
     int Install(const SetupOptions& options, const Interaction& interaction);
     void ShowFinishDialog(const VsFsPath& workFolder);
+    void ShowFinishDialogOrThrow(const VsFsPath& workFolder);
 
     // Started for the finish dialog, shut down in ExitInstance.
     std::optional<GdiplusSession> m_gdiplus;

@@ -1,5 +1,5 @@
 // A file-system path: the narrow string with the few path operations the setup needs.
-// Nothing here touches the file system except GetTempFolder.
+// Nothing here touches the file system.
 #pragma once
 
 #include "foundation/narrow_string.h"
@@ -70,7 +70,8 @@ public:
 using VsFsPath = VsFsPathT<Traits::VsFsPathStrTraitA>;
 
 #ifdef _WIN32
-// The user's temporary folder with a trailing separator, exact in the ANSI code page (else in
-// its short form); empty when the platform cannot say or the folder has no exact narrow name.
-VsFsPath GetTempFolder();
+// Windows' own Temp folder (C:\Windows\Temp); empty, with the last error
+// ERROR_BAD_PATHNAME, when the Windows folder has no ASCII name, which no ANSI code page could
+// then be trusted to carry.
+VsFsPath GetWindowsTempFolder();
 #endif

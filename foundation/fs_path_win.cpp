@@ -1,36 +1,24 @@
-// The user's temporary folder as the narrow calls can use it. The platform's narrow answer
-// (GetTempPathA) is lossy for a name outside the ANSI code page: a Cyrillic folder comes back as
-// "C:\Users\????\", a best-fit one as a neighbour's name ("Łukasz" as "Lukasz"), which may be
-// another account's folder. So the folder is read in UTF-16 and taken only when exact: as it is,
-// else in its short (8.3) form, else not at all.
+// Windows' own Temp folder, where the elevated setup works and logs: its path comes from the
+// Windows folder, which no user can redirect (unlike TEMP, which the person's programs set).
 #include "foundation/fs_path.h"
-
-#include "foundation/wide_text.h"
 
 #include <windows.h>
 
-namespace {
-
-constexpr DWORD kPathLimit = 1024;
-
-} // namespace
-
-VsFsPath GetTempFolder()
+VsFsPath GetWindowsTempFolder()
 {
-    WCHAR folder[kPathLimit] = {};
-    const DWORD length = GetTempPathW(kPathLimit, folder);
-    if (length == 0 || length >= kPathLimit)
-        return VsFsPath();
-    CStringA exact = ToAnsiExactly(folder);
-    if (exact.IsEmpty()) {
-        // Only an existing folder has a short form, and only on a volume that makes short
-        // names; it too is taken only when exact.
-        WCHAR shortForm[kPathLimit] = {};
-        const DWORD shortLength = GetShortPathNameW(folder, shortForm, kPathLimit);
-        if (shortLength > 0 && shortLength < kPathLimit)
-            exact = ToAnsiExactly(shortForm);
+    WCHAR windows[MAX_PATH + 1] = {};
+    const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH) {
+        SetLastError(ERROR_BAD_PATHNAME);
+        return {};
     }
-    VsFsPath result(exact);
-    result.AddTrailingSeparator('\\');
-    return result;
+    char narrow[MAX_PATH + 1] = {};
+    for (UINT i = 0; i < length; ++i) {
+        if (windows[i] == 0 || windows[i] >= 0x80) {
+            SetLastError(ERROR_BAD_PATHNAME);
+            return {};
+        }
+        narrow[i] = static_cast<char>(windows[i]);
+    }
+    return VsFsPath(narrow).Combine("Temp");
 }

@@ -4,12 +4,16 @@
 
 CStringA NewGuidString()
 {
-    // A failed CoCreateGuid leaves the all-zero GUID, which still names a usable folder.
     GUID guid{};
-    CoCreateGuid(&guid);
-    wchar_t wide[128] = {};
-    StringFromGUID2(guid, wide, 127);
-    char narrow[128] = {};
-    WideCharToMultiByte(CP_THREAD_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+    const HRESULT made = CoCreateGuid(&guid);
+    if (FAILED(made)) {
+        SetLastError(HRESULT_FACILITY(made) == FACILITY_WIN32 ? HRESULT_CODE(made) : static_cast<DWORD>(made));
+        return CStringA();
+    }
+    wchar_t wide[40] = {};
+    StringFromGUID2(guid, wide, 40);
+    char narrow[40] = {};
+    for (int i = 0; i < 39 && wide[i] != 0; ++i)
+        narrow[i] = static_cast<char>(wide[i]);
     return CStringA(narrow);
 }

@@ -1,20 +1,28 @@
 #include "foundation/setup_log.h"
 
 #include "foundation/fs_path.h"
+#include "foundation/guid_text.h"
 #include "foundation/reparse_point.h"
-#include "foundation/unique_handle.h"
+#include "foundation/secured_create.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 namespace {
 
-constexpr char kLogName[] = "VsEnclosaSetupBoot.log";
+constexpr char kLogPrefix[] = "VsEnclosaSetupBoot-";
 
 struct LogFile {
     UniqueKernelHandle file;
-    char msiLogName[96] = {};
+    // The folder of a log an administrator named, held while the log is open.
+    UniqueKernelHandle folder;
+    char path[MAX_PATH] = {};
+    // The run's name: its start time and a GUID.
+    char run[64] = {};
+    // What Windows Installer's log beside it is made with.
+    const char* descriptor = kAdministratorsOnlyFile;
 };
 
 LogFile& Log()
@@ -66,28 +74,41 @@ void WindowsVersion(char (&text)[64])
                   info.dwBuildNumber, windows64 ? "64-bit" : "32-bit");
 }
 
-// The temporary folder, or none: the log throws nothing, not even when memory runs out.
-VsFsPath LogFolder()
+// Only a plain file on a disk is written: no link, folder, second name of another file (a hard
+// link another program planted), pipe or device.
+bool IsPlainFileOnDisk(const char* path, const UniqueKernelHandle& file)
 {
-    try {
-        return GetTempFolder();
-    } catch (const std::exception&) {
-        return VsFsPath();
-    }
+    BY_HANDLE_FILE_INFORMATION info = {};
+    return file && GetFileType(file.Get()) == FILE_TYPE_DISK && !IsLink(path, file.Get()) &&
+           GetFileInformationByHandle(file.Get(), &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           info.nNumberOfLinks == 1;
 }
 
-// The log is appended by an elevated process in a folder the person's other programs can
-// write: whatever they put at its name (a link to another file, a folder) is left alone.
-UniqueKernelHandle OpenLogFile(const char* path)
+// A new file in Windows' Temp folder, which no user can redirect, under a name nobody can know.
+void OpenNewLog(LogFile& log)
 {
-    UniqueKernelHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                        nullptr));
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (!file || IsLink(path, file.Get()) || !GetFileInformationByHandle(file.Get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || info.nNumberOfLinks > 1)
-        return UniqueKernelHandle();
-    return file;
+    const VsFsPath folder = GetWindowsTempFolder();
+    const int length =
+        std::snprintf(log.path, sizeof log.path, "%s\\%s%s.log", folder.GetString(), kLogPrefix, log.run);
+    if (folder.IsEmpty() || length <= 0 || length >= static_cast<int>(sizeof log.path))
+        return;
+    log.file = CreateSecuredFile(log.path, kAdministratorsOnlyFile, FILE_APPEND_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_NEW);
+}
+
+// The file an administrator named, appended by runs one after the other (and at the same time).
+// Its folder is held as a layout's is: a link on the way is looked for before and after.
+void OpenNamedLog(LogFile& log, const char* path)
+{
+    if (std::strlen(path) >= sizeof log.path || !FirstLinkOnTheWay(path).IsEmpty())
+        return;
+    std::snprintf(log.path, sizeof log.path, "%s", path);
+    log.folder = HoldFolder(VsFsPath(path).GetFolder());
+    if (!log.folder || !FirstLinkOnTheWay(path).IsEmpty())
+        return;
+    log.descriptor = kAdministratorsOwnedFile;
+    log.file = CreateSecuredFile(path, kAdministratorsOwnedFile, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 OPEN_ALWAYS);
 }
 
 const char* Elevated()
@@ -110,29 +131,34 @@ namespace SetupLog {
 void Open(const char* version, const char* path)
 {
     LogFile& log = Log();
+    log = LogFile();
     SYSTEMTIME now = {};
     GetLocalTime(&now);
-    char run[48] = {};
-    std::snprintf(run, sizeof run, "%04u%02u%02u-%02u%02u%02u-%lu", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond, GetCurrentProcessId());
-    std::snprintf(log.msiLogName, sizeof log.msiLogName, "VsEnclosaSetupBoot-%s-msi.log", run);
-    char tempPath[MAX_PATH + 32] = {};
-    if (path == nullptr || *path == '\0') {
-        const VsFsPath tempFolder = LogFolder();
-        // A longer folder would not fit the path, and a path cut short names another file.
-        if (tempFolder.IsEmpty() || tempFolder.GetLength() > MAX_PATH)
+    try {
+        // No GUID, no name that nobody can know first: no log.
+        const CStringA guid = NewGuidString();
+        if (guid.IsEmpty())
             return;
-        std::snprintf(tempPath, sizeof tempPath, "%s%s", tempFolder.GetString(), kLogName);
-        path = tempPath;
+        std::snprintf(log.run, sizeof log.run, "%04u%02u%02u-%02u%02u%02u-%s", now.wYear, now.wMonth, now.wDay,
+                      now.wHour, now.wMinute, now.wSecond, guid.GetString());
+        if (path == nullptr || *path == '\0')
+            OpenNewLog(log);
+        else
+            OpenNamedLog(log, path);
+    } catch (const std::exception&) {
+        // Out of memory: the log throws nothing, and is skipped.
     }
-    log.file = OpenLogFile(path);
+    if (!IsPlainFileOnDisk(log.path, log.file)) {
+        log = LogFile();
+        return;
+    }
     char windows[64] = {};
     WindowsVersion(windows);
     LARGE_INTEGER size = {};
     // A blank line between runs.
-    if (log.file && GetFileSizeEx(log.file.Get(), &size) && size.QuadPart > 0)
+    if (GetFileSizeEx(log.file.Get(), &size) && size.QuadPart > 0)
         Print("\r\n");
-    Print("==== Run %s, %04u-%02u-%02u %02u:%02u:%02u local time\r\n", run, now.wYear, now.wMonth, now.wDay,
+    Print("==== Run %s, %04u-%02u-%02u %02u:%02u:%02u local time\r\n", log.run, now.wYear, now.wMonth, now.wDay,
           now.wHour, now.wMinute, now.wSecond);
     Print("VsEnclosaSetupBoot %s (%d-bit), Windows %s, ANSI code page %u, elevated: %s\r\n", version,
           static_cast<int>(sizeof(void*) * 8), windows, GetACP(), Elevated());
@@ -140,7 +166,11 @@ void Open(const char* version, const char* path)
 
 bool IsOpen() { return Log().file.IsValid(); }
 
-void Close() { Log().file.Reset(); }
+void Close()
+{
+    Log().file.Reset();
+    Log().folder.Reset();
+}
 
 void Write(const char* format, ...)
 {
@@ -164,6 +194,26 @@ void Write(const char* format, ...)
     WriteLine(line, length);
 }
 
-const char* MsiLogName() { return Log().msiLogName; }
+const char* Path() { return Log().path; }
+
+MsiLog NewMsiLog()
+{
+    const LogFile& log = Log();
+    MsiLog msiLog;
+    const char* const name = std::strrchr(log.path, '\\');
+    if (!log.file || name == nullptr)
+        return msiLog;
+    const int length = std::snprintf(msiLog.path, sizeof msiLog.path, "%.*s%s%s-msi.log",
+                                     static_cast<int>(name + 1 - log.path), log.path, kLogPrefix, log.run);
+    if (length > 0 && length < static_cast<int>(sizeof msiLog.path)) {
+        // Never written through: the handle holds the name for Windows Installer, which opens it
+        // to write beside this handle. Only a handle with data access keeps a deleter out.
+        msiLog.hold = CreateSecuredFile(msiLog.path, log.descriptor, FILE_APPEND_DATA,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_NEW);
+    }
+    if (!IsPlainFileOnDisk(msiLog.path, msiLog.hold))
+        msiLog = MsiLog();
+    return msiLog;
+}
 
 } // namespace SetupLog

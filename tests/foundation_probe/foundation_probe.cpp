@@ -8,7 +8,7 @@
 int main()
 {
     try {
-        throw Error::VsExceptionText(GetTempFolder().Combine("probe"), __FILE__, __LINE__);
+        throw Error::VsExceptionText(GetWindowsTempFolder().Combine("probe"), __FILE__, __LINE__);
     } catch (const Error::VsException& error) {
         std::printf("%s (%s)\n", error.GetText().GetString(), error.GetSourceFile().GetString());
     }

@@ -273,6 +273,12 @@ class Inspection:
             self.fail("delay-load failure hook: set, so something else could supply a failed DLL")
 
 
+    def stack_protector(self, map_path):
+        # -fstack-protector-strong: the guarded functions call libssp's __stack_chk_fail.
+        if not any(name.lstrip("_") == "stack_chk_fail" for name in link_map.LinkMap(map_path).symbols):
+            self.fail("no stack protector: nothing in the image calls __stack_chk_fail")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("exe")
@@ -310,7 +316,7 @@ def main():
     if not options.no_imports:
         checks += [inspection.imports, inspection.address_space]
     if options.map:
-        checks.append(lambda: inspection.delay_loading(options.map))
+        checks += [lambda: inspection.delay_loading(options.map), lambda: inspection.stack_protector(options.map)]
     if options.release:
         checks.append(lambda: inspection.release(options.foreign))
     if options.symbols:

@@ -113,10 +113,9 @@ KEYS = {
     'arguments.runN': ('run', None, 'the command line of run N'),
     'setup.log.at.runN': ('run', None, 'where run N\'s command line has the setup write its log: the facts '
                                        '"runN.setup.log" come from there, "runN.beside.log" names what appeared '
-                                       'beside it'),
+                                       'beside it; without it they come from the run\'s new log in Windows\' Temp'),
     'temp': ('run', None, 'the temporary folder: plain (the default), blanks, unwritable, trail-5c, cyrillic, '
-                          'too-long, or a folder C:\\...'),
-    'temp.log': ('run', ('blocked',), "a folder where the setup's log would go"),
+                          'too-long, link (a directory link to another program\'s folder), or a folder C:\\...'),
     'temp.plant': ('run', YES, 'yes: a program where an unquoted line into the temporary folder would run one'),
     'temp.squat': ('run', None, "another program's file at this name in the temporary folder, held open"),
     'between-runs': ('run', ('spoil',), 'spoil: the files in the temporary folder are overwritten between runs'),

@@ -33,8 +33,10 @@ namespace Welcome {
 
 VsFsPath CreateFolder(const VsFsPath& parent)
 {
-    // Never a bare name: that would be a tree relative to the current folder.
-    const VsFsPath folder = parent.IsEmpty() ? VsFsPath() : parent.Combine(NewGuidString());
+    // Never a bare name: that would be a tree relative to the current folder; and never the
+    // parent itself, for want of a GUID.
+    const CStringA guid = NewGuidString();
+    const VsFsPath folder = parent.IsEmpty() || guid.IsEmpty() ? VsFsPath() : parent.Combine(guid);
     if (folder.IsEmpty() || !CreateDirectoryTree(folder)) {
         CStringA text;
         text.Format("Failed to create directory '%s'", folder.GetString());

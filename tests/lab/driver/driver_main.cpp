@@ -288,7 +288,14 @@ int main(int argc, char** argv)
     outcome.title = scenario.Get("title");
     outcome.setupPath = FullPath(arguments.setup);
     const std::string tempKind = scenario.Get("temp", "plain");
-    outcome.tempFolder = PrepareTempFolder(tempKind, OwnTempFolder());
+    const bool plantLink = scenario.Get("welcome.link") == "yes";
+    // A link that another program planted before the runs, to its own folder.
+    const std::string link = scenario.Get("link.at");
+    if ((plantLink || !link.empty() || tempKind == "link") && !PrepareElsewhere()) {
+        std::fprintf(stderr, "cannot prepare %s\n", kElsewhere);
+        return 1;
+    }
+    outcome.tempFolder = PrepareTempFolder(tempKind, OwnTempFolder(), kElsewhere);
     if (outcome.tempFolder.empty()) {
         std::fprintf(stderr, "cannot make the temporary folder \"%s\" (a kind the lab knows, or C:\\...)\n",
                      tempKind.c_str());
@@ -296,12 +303,6 @@ int main(int argc, char** argv)
     }
     const std::wstring tempVariable = TempVariableFor(tempKind, outcome.tempFolder);
     outcome.tempGiven = Utf8(tempVariable);
-    // A folder in the place of the setup's log: the log cannot be opened.
-    if (scenario.Get("temp.log") == "blocked" &&
-        !CreateDirectoryA((outcome.tempFolder + "VsEnclosaSetupBoot.log").c_str(), nullptr)) {
-        std::fprintf(stderr, "cannot block the log in %s\n", outcome.tempFolder.c_str());
-        return 1;
-    }
     if (scenario.Get("temp.plant") == "yes") {
         outcome.plantedPath = PlantPathFor(outcome.tempFolder);
         if (outcome.plantedPath.empty() || !Plant(outcome.plantedPath)) {
@@ -330,13 +331,6 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    const bool plantLink = scenario.Get("welcome.link") == "yes";
-    // A link that another program planted before the runs, to its own folder.
-    const std::string link = scenario.Get("link.at");
-    if ((plantLink || !link.empty()) && !PrepareElsewhere()) {
-        std::fprintf(stderr, "cannot prepare %s\n", kElsewhere);
-        return 1;
-    }
     if (!link.empty() && !MakeDirectoryLink(link, kElsewhere)) {
         std::fprintf(stderr, "cannot plant a link at %s\n", link.c_str());
         return 1;
@@ -361,8 +355,7 @@ int main(int argc, char** argv)
         run.plan.answers = scenario.GetList(scenario.Get(perRun).empty() ? "answers" : perRun);
         const std::string perRunArguments = "arguments.run" + std::to_string(number);
         run.plan.arguments = scenario.Get(perRunArguments, scenario.Get("arguments"));
-        run.plan.setupLogPath = scenario.Get("setup.log.at.run" + std::to_string(number),
-                                             outcome.tempFolder + "VsEnclosaSetupBoot.log");
+        run.plan.setupLogPath = scenario.Get("setup.log.at.run" + std::to_string(number));
         const std::string logFolder = FolderOf(run.plan.setupLogPath);
         const std::set<std::string> besideLog = NamesIn(logFolder);
         run.plan.timeoutMs = static_cast<DWORD>(scenario.GetInt("timeout", 120)) * 1000;
@@ -373,7 +366,7 @@ int main(int argc, char** argv)
         run.record = RunSetup(run.plan);
         run.besideTemp = Appeared(besideTemp, NamesIn(tempParent));
         run.besideSetup = Appeared(besideSetup, NamesIn(setupFolder));
-        if (logFolder != outcome.tempFolder)
+        if (!logFolder.empty())
             run.besideLog = Appeared(besideLog, NamesIn(logFolder));
         if (!outcome.plantedPath.empty()) {
             const std::string note = PlantedRunNote(outcome.plantedPath);

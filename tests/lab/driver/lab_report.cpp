@@ -101,8 +101,9 @@ std::string WithoutTime(const std::string& line)
     return stamped ? line.substr(13) : line;
 }
 
-// Whether Windows Installer's log of the run carries the run's name from the log's header
-// ("==== Run 20261209-153012-4711, ..."), so that a person can tell which run it belongs to.
+// Whether Windows Installer's log of the run is written and carries the run's name from the
+// log's header ("==== Run 20261209-153012-{GUID}, ..."), so that a person can tell which run it
+// belongs to.
 std::string InstallerLogFact(const RunRecord& record)
 {
     if (record.installerLogs.empty())
@@ -113,9 +114,12 @@ std::string InstallerLogFact(const RunRecord& record)
         if (line.compare(0, header.size(), header) == 0)
             run = line.substr(header.size(), line.find(',') - header.size());
     }
-    if (record.installerLogs.size() == 1 && !run.empty() && record.installerLogs[0].find(run) != std::string::npos)
+    // "NAME SIZE": Windows Installer wrote into the file the setup made and holds for it.
+    const std::string& only = record.installerLogs[0];
+    if (record.installerLogs.size() == 1 && !run.empty() && only.find(run) != std::string::npos &&
+        only.compare(only.size() - 2, 2, " 0") != 0)
         return "named after the run";
-    return Join(record.installerLogs) + " (not named after the run " + run + ")";
+    return Join(record.installerLogs) + " (not named after the run " + run + ", or empty)";
 }
 
 // The run's exit code; a run the lab had to end has none.
@@ -195,6 +199,7 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     for (const std::string& line : record.setupLog)
         setupLog.push_back(WithoutTime(line));
     facts.Add(prefix + "setup.log", Join(setupLog, " | "));
+    facts.Add(prefix + "setup.log.at", Join(record.setupLogFiles));
     facts.Add(prefix + "setup.log.lines", std::to_string(setupLog.size()));
     facts.Add(prefix + "msi.log", InstallerLogFact(record));
     if (!run.planted.empty())
@@ -264,7 +269,7 @@ void WriteRun(std::ostream& out, const LabRun& run)
         out << "    beside the temporary folder: " << Join(run.besideTemp) << "\n";
     if (!run.besideSetup.empty())
         out << "    beside the setup:   " << Join(run.besideSetup) << "\n";
-    out << "  The setup's log (what this run appended to VsEnclosaSetupBoot.log):\n";
+    out << "  The setup's log (what this run wrote into " << Join(record.setupLogFiles) << "):\n";
     for (const std::string& line : record.setupLog)
         out << "    " << line << "\n";
     if (record.setupLog.empty())

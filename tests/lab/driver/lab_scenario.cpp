@@ -10,7 +10,7 @@ namespace {
 // Every key the driver reads; "N" stands for a run's number (answers.run2).
 const char* const kDriverKeys[] = {
     "title", "runs", "timeout", "answers", "answers.runN", "arguments", "arguments.runN", "setup.log.at.runN",
-    "temp", "temp.log", "temp.plant", "temp.squat", "between-runs", "runtime.log", "work.blocked", "welcome.link",
+    "temp", "temp.plant", "temp.squat", "between-runs", "runtime.log", "work.blocked", "welcome.link",
     "link.at",
 };
 

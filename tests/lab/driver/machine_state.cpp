@@ -56,31 +56,30 @@ std::string Digest(const std::string& bytes)
     return text;
 }
 
+// The setup's logs and Windows Installer's beside them: VsEnclosaSetupBoot-*.log.
 bool IsSetupLog(const std::string& name)
 {
-    return name.size() >= 22 && _strnicmp(name.c_str(), "VsEnclosaSetupBoot", 18) == 0 &&
+    return name.size() >= 23 && _strnicmp(name.c_str(), "VsEnclosaSetupBoot-", 19) == 0 &&
            _stricmp(name.c_str() + name.size() - 4, ".log") == 0;
 }
 
-// The files of the folder, the setup's logs apart from the others, in one look at the folder.
-void FilesIn(const std::string& folder, bool withDigests, std::map<std::string, FileInfo>& files,
-             std::map<std::string, FileInfo>& logs)
+// The files of the folder in one look at it; only the setup's logs when onlyLogs.
+void FilesIn(const std::string& folder, bool withDigests, bool onlyLogs, std::map<std::string, FileInfo>& files)
 {
     WIN32_FIND_DATAA found = {};
     const UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
     if (!find)
         return;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (onlyLogs && !IsSetupLog(found.cFileName)))
             continue;
-        const bool log = IsSetupLog(found.cFileName);
         FileInfo info;
         info.size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
         info.created = ToMoment(found.ftCreationTime);
         info.written = ToMoment(found.ftLastWriteTime);
-        if (withDigests && !log)
+        if (withDigests && !onlyLogs)
             info.digest = Digest(ReadWholeFile(folder + found.cFileName));
-        (log ? logs : files)[found.cFileName] = info;
+        files[found.cFileName] = info;
     } while (FindNextFileA(find.Get(), &found));
 }
 
@@ -108,12 +107,10 @@ void WorkFoldersIn(const std::string& windowsTemp, bool withDigests, MachineStat
             continue;
         state.workFolders[name] = created;
         const std::string folder = windowsTemp + name + "\\";
-        std::map<std::string, FileInfo> files, logs;
-        FilesIn(folder, withDigests, files, logs);
+        std::map<std::string, FileInfo> files;
+        FilesIn(folder, withDigests, false, files);
         for (const auto& [file, info] : files)
             state.workFiles[name + "\\" + file] = info;
-        for (const auto& [file, info] : logs)
-            state.setupLogs[name + "\\" + file] = info;
         for (const auto& [sub, at] : FoldersIn(folder))
             state.workSubfolders[name + "\\" + sub] = at;
     }
@@ -244,7 +241,8 @@ MachineState MachineObserver::Take(bool withProducts, bool withDigests)
     }
     state.processes = RunningProcesses();
     FollowProcesses(state.processes);
-    FilesIn(m_tempFolder, withDigests, state.tempFiles, state.setupLogs);
+    FilesIn(m_tempFolder, withDigests, false, state.tempFiles);
+    FilesIn(m_windowsTemp, false, true, state.setupLogs);
     state.tempFolders = FoldersIn(m_tempFolder);
     WorkFoldersIn(m_windowsTemp, withDigests, state);
     state.initialized = InitializedValue(state.settingsWritten);

@@ -1,8 +1,7 @@
 // What the lab watches on the machine while the setup runs: installed products, running
-// processes, the files in the setup's temporary folder and in its work folders (Windows' Temp
-// folder, VsEnclosaSetupBoot-*), the registry value the setup deletes and the log that the
-// runtime stand-ins append to. The setup's own logs (VsEnclosaSetupBoot*.log) are kept apart
-// from its files.
+// processes, the files in the person's temporary folder, the setup's work folders and logs in
+// Windows' Temp folder (VsEnclosaSetupBoot-*), the registry value the setup deletes and the log
+// that the runtime stand-ins append to.
 #pragma once
 
 #include "foundation/unique_handle.h"
@@ -37,7 +36,7 @@ struct MachineState {
     Moment productsFrom = 0, productsUntil = 0;  // when they were read
     std::map<DWORD, ProcessInfo> processes;
     std::map<std::string, FileInfo> tempFiles;
-    std::map<std::string, FileInfo> setupLogs;  // the setup's log and Windows Installer's logs
+    std::map<std::string, FileInfo> setupLogs;  // in Windows' Temp folder: the setup's and Windows Installer's
     std::map<std::string, Moment> tempFolders;  // sub-folders of the temporary folder, when made
     std::map<std::string, Moment> workFolders;  // the setup's work folders, when made
     // In the work folders, keyed "FOLDER\\NAME": their files and their sub-folders.

@@ -16,16 +16,29 @@ constexpr DWORD kProductPollMs = 250;
 constexpr DWORD kSettleMs = 400;
 constexpr DWORD kLeftoverGraceMs = 5000;
 
-// What the run added to the logs in the temporary folder: the lines appended to the setup's
-// log since it was offset bytes long, and the other logs that appeared.
+// What the run added to the setup's log: the lines appended to the file its command line names
+// since it was offset bytes long, else the run's new logs in Windows' Temp folder; and the
+// Windows Installer logs that appeared there.
 void ReadSetupLogs(const RunPlan& plan, size_t offset, RunRecord& record)
 {
-    const std::string log = ReadWholeFile(plan.setupLogPath);
-    record.setupLog = LinesOf(log.size() >= offset ? log.substr(offset) : log);
-    for (const auto& [name, info] : record.after.setupLogs) {
-        if (name != "VsEnclosaSetupBoot.log" && record.before.setupLogs.count(name) == 0)
-            record.installerLogs.push_back(name + " " + std::to_string(info.size));
+    std::string text;
+    if (!plan.setupLogPath.empty()) {
+        record.setupLogFiles.push_back(plan.setupLogPath);
+        text = ReadWholeFile(plan.setupLogPath);
+        text = text.size() >= offset ? text.substr(offset) : text;
     }
+    for (const auto& [name, info] : record.after.setupLogs) {
+        const bool installers = name.size() > 8 && _stricmp(name.c_str() + name.size() - 8, "-msi.log") == 0;
+        if (record.before.setupLogs.count(name) != 0)
+            continue;
+        if (installers) {
+            record.installerLogs.push_back(name + " " + std::to_string(info.size));
+        } else if (plan.setupLogPath.empty()) {
+            record.setupLogFiles.push_back(WindowsTempFolder() + name);
+            text += ReadWholeFile(record.setupLogFiles.back());
+        }
+    }
+    record.setupLog = LinesOf(text);
 }
 
 bool StartsWithVariable(const WCHAR* entry, const WCHAR* name)

@@ -17,7 +17,7 @@ struct RunPlan {
     int number = 1;
     std::string setupPath;
     std::string arguments;   // after the setup's name on its command line
-    std::string setupLogPath;  // where the setup writes its log: the temporary folder's unless /log says
+    std::string setupLogPath;  // the log a command line names; empty: the run's own in Windows' Temp folder
     std::string tempFolder;  // with a trailing backslash
     std::wstring tempVariable;  // what TEMP and TMP say to the setup
     std::string outFolder;   // with a trailing backslash; screenshots go here
@@ -63,8 +63,9 @@ struct RunRecord {
     MachineState after;
     std::vector<std::string> left;  // processes started during the run and still there
     bool linkPlanted = false;
-    std::vector<std::string> setupLog;  // the lines this run appended to VsEnclosaSetupBoot.log
-    std::vector<std::string> installerLogs;  // Windows Installer's logs this run wrote: "NAME SIZE"
+    std::vector<std::string> setupLog;  // the lines this run wrote into the setup's log
+    std::vector<std::string> setupLogFiles;  // where they were read from
+    std::vector<std::string> installerLogs;  // Windows Installer's logs this run wrote beside: "NAME SIZE"
 };
 
 RunRecord RunSetup(const RunPlan& plan);

@@ -3,6 +3,7 @@
 #include "foundation/directory_tree.h"
 #include "foundation/unique_handle.h"
 #include "foundation/wide_text.h"
+#include "tests/directory_link/directory_link.h"
 
 #include <windows.h>
 
@@ -37,9 +38,14 @@ std::string CyrillicFolder(const std::string& base)
 
 } // namespace
 
-std::string PrepareTempFolder(const std::string& kind, const std::string& base)
+std::string PrepareTempFolder(const std::string& kind, const std::string& base, const std::string& linkTarget)
 {
     std::string folder;
+    if (kind == "link") {
+        // What the link points at is another program's: nothing is made or emptied there.
+        const std::string link = base + "VsLabTempLink";
+        return MakeDirectoryLink(link, linkTarget) ? link + "\\" : std::string();
+    }
     if (kind.empty() || kind == "plain") {
         folder = base + "VsLabTemp\\";
     } else if (kind == "blanks") {

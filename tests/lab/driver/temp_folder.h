@@ -7,11 +7,12 @@
 // kind: "plain", "blanks" (a folder whose name has blanks), "unwritable" (a folder below a
 // file, which nobody can create), "trail-5c" (a name whose last character ends in the byte
 // 0x5C in code page 932), "too-long" (a path the platform cannot give as the temporary folder),
-// "cyrillic" (a name with no character in code page 1252) or a path of its own (C:\...).
-// Gives the folder as the driver's narrow calls reach it (a Cyrillic one in its short form), with
-// a trailing backslash, emptied of files; empty when it cannot be made or the kind is unknown.
-// base is the driver's own temporary folder.
-std::string PrepareTempFolder(const std::string& kind, const std::string& base);
+// "cyrillic" (a name with no character in code page 1252), "link" (a directory link to
+// linkTarget, another program's folder) or a path of its own. Gives the folder as the driver's
+// narrow calls reach it (a Cyrillic one in its short form), with a trailing backslash, emptied
+// of files (not through a link); empty when it cannot be made or the kind is unknown. base is the driver's own
+// temporary folder.
+std::string PrepareTempFolder(const std::string& kind, const std::string& base, const std::string& linkTarget);
 
 // What TEMP and TMP say to the setup for that folder, in UTF-16 and without the trailing
 // backslash: the Cyrillic folder by its own name, any other as the driver names it.

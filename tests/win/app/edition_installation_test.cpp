@@ -205,16 +205,6 @@ TEST_F(EditionInstallation, EveryResultButSuccessFailsWithThatResult)
     }
 }
 
-TEST_F(EditionInstallation, WithoutWindowsInstallerNothingIsWrittenAndTheRunFails)
-{
-    const ScopedMsiFunctions withoutWindowsInstaller{MsiFunctions()};
-    const InstallResult result = Install();
-    EXPECT_FALSE(result.installed);
-    EXPECT_EQ(static_cast<UINT>(ERROR_INSTALL_SERVICE_FAILURE), result.exitCode);
-    EXPECT_TRUE(m_workFolders.Paths().empty());
-    EXPECT_EQ("1", InitializedValue());
-}
-
 // Another program of the person's has put its own program at the runtime installer's name in
 // the person's temporary folder, and holds it; or there is no usable temporary folder at all.
 // The setup's files are in its own work folder: neither is in its way, and nothing lands in the

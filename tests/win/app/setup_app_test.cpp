@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/setup_app.h"
 #include "foundation/error.h"
+#include "foundation/setup_log.h"
 #include "framework/message_box.h"
 #include "tests/win/support/fake_windows_installer.h"
 #include "tests/win/support/modal_watcher.h"
@@ -42,33 +43,49 @@ protected:
         m_msi.onLocate = ThrowWhenTold;
     }
 
-    // Runs the application as the framework does, with these arguments; gives the exit code.
-    static int Run(LPCWSTR arguments = L"")
+    // Runs the application as the framework does, with these arguments; gives the exit code. The
+    // run's log is added to m_log and removed.
+    int Run(LPCWSTR arguments = L"")
     {
         VsEnclosaSetupBootApp app;
         app.m_lpCmdLine = arguments;
         EXPECT_FALSE(app.InitInstance());
-        return app.ExitInstance();
+        const int exitCode = app.ExitInstance();
+        m_log += ReadFileBytes(SetupLog::Path());
+        DeleteFileA(SetupLog::Path());
+        return exitCode;
     }
 
     FakeWindowsInstaller m_msi;
-    // The setup's log goes to a folder of this test's own.
+    // The person's temporary folder, which no run writes.
     TmpDir m_temp;
     NewWorkFolders m_workFolders;
+    std::string m_log;
 };
 
 TEST_F(SetupApp, AFailedInstallationEndsWithWindowsInstallersResultAndNeverStartsGdiplus)
 {
     ModalWatcher watcher(IDOK);
+    // Windows Installer's log, beside the setup's, is held while Windows Installer writes it.
+    bool logHeldAtCall = false;
+    m_msi.onInstall = [&](const char*, const char*) {
+        logHeldAtCall = FileExists(m_msi.logPath) && !Renamable(m_msi.logPath);
+    };
     // Cancelled, failed, and the two that need a restart.
     for (UINT result : {ERROR_INSTALL_USEREXIT, ERROR_INSTALL_FAILURE, ERROR_SUCCESS_REBOOT_REQUIRED,
                         ERROR_SUCCESS_REBOOT_INITIATED}) {
         SCOPED_TRACE(testing::Message() << "Windows Installer gives " << result);
         m_msi.installResult = result;
         m_msi.installs = 0;
+        logHeldAtCall = false;
         EXPECT_EQ(Run(), int(result));
         EXPECT_EQ(m_msi.installs, 1);
-        // The folder stays with the package for support, with Windows Installer's log.
+        const std::string log = SetupLog::Path();
+        EXPECT_EQ(m_msi.logPath, log.substr(0, log.size() - 4) + "-msi.log");
+        EXPECT_EQ(m_msi.logAttributes, static_cast<DWORD>(INSTALLLOGATTRIBUTES_APPEND)) << "never truncated";
+        EXPECT_TRUE(logHeldAtCall);
+        DeleteFileA(m_msi.logPath.c_str());
+        // The folder stays with the package for repairs.
         const std::vector<std::string> kept = m_workFolders.Paths();
         EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [](const std::string& folder) {
             return FileExists(folder + "\\VsEnclosaSetupx64.msi");
@@ -76,6 +93,19 @@ TEST_F(SetupApp, AFailedInstallationEndsWithWindowsInstallersResultAndNeverStart
     }
     EXPECT_TRUE(watcher.Boxes().empty());
     EXPECT_EQ(GetModuleHandleA("gdiplus.dll"), nullptr);
+    EXPECT_TRUE(FolderEntries(m_temp.Path()).empty()) << "nothing in the person's temporary folder";
+}
+
+// Without msi.dll's entry points there is no telling whether Outlook is installed: Windows
+// Installer's own code for that, not "no Outlook"; nothing is made.
+TEST_F(SetupApp, WithoutWindowsInstallerTheRunEndsWith1601)
+{
+    ModalWatcher watcher(IDOK);
+    const ScopedMsiFunctions withoutWindowsInstaller{MsiFunctions()};
+    EXPECT_EQ(Run(), ERROR_INSTALL_SERVICE_FAILURE);
+    EXPECT_TRUE(watcher.Boxes().empty());
+    EXPECT_TRUE(m_workFolders.Paths().empty());
+    EXPECT_NE(m_log.find("Windows Installer cannot be reached"), std::string::npos) << m_log;
 }
 
 TEST_F(SetupApp, ExceptionsAreShownAndEndWith1603)
@@ -117,7 +147,7 @@ TEST_F(SetupApp, AnUnattendedRunShowsNoBoxAndAPathOutsideTheCodePageIsRefused)
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].text.find("cannot carry; give paths whose names it can."), std::string::npos);
-    const std::string log = ReadFileBytes(m_temp / "VsEnclosaSetupBoot.log");
+    const std::string& log = m_log;
     EXPECT_NE(log.find("Error box not shown (unattended run): Failed to create directory 'C:\\welcome'"),
               std::string::npos);
     EXPECT_NE(log.find("Box not shown (unattended run): Unknown error while installing"), std::string::npos);

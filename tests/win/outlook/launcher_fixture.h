@@ -13,19 +13,19 @@
 #include <string>
 #include <vector>
 
-// The setup's log, written into a temporary folder of the test's own while this lives.
+// The setup's log, written into a folder of the test's own while this lives.
 class SetupLogHere {
 public:
-    SetupLogHere() { SetupLog::Open("test"); }
+    SetupLogHere() { SetupLog::Open("test", (m_folder / "setup.log").c_str()); }
     ~SetupLogHere() { SetupLog::Close(); }
     SetupLogHere(const SetupLogHere&) = delete;
     SetupLogHere& operator=(const SetupLogHere&) = delete;
 
-    std::string Text() const { return ReadFileBytes(m_folder / "VsEnclosaSetupBoot.log"); }
+    std::string Text() const { return ReadFileBytes(m_folder / "setup.log"); }
     bool Contains(const std::string& line) const { return Text().find(line) != std::string::npos; }
 
 private:
-    const TmpDir m_folder;
+    const TempDir m_folder;
 };
 
 // Each test starts from a prefix without any outlook.exe; the stand-ins it starts are ended

@@ -52,6 +52,13 @@ UINT WINAPI InstallProduct(LPCSTR package, LPCSTR commandLine)
     return g_current->installResult;
 }
 
+UINT WINAPI EnableLog(DWORD, LPCSTR path, DWORD attributes)
+{
+    g_current->logPath = path != nullptr ? path : "";
+    g_current->logAttributes = attributes;
+    return ERROR_SUCCESS;
+}
+
 MsiFunctions Fake()
 {
     MsiFunctions functions;
@@ -60,6 +67,7 @@ MsiFunctions Fake()
     functions.EnumProducts = EnumProducts;
     functions.SetInternalUI = SetInternalUI;
     functions.InstallProduct = InstallProduct;
+    functions.EnableLog = EnableLog;
     return functions;
 }
 

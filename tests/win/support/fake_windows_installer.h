@@ -39,6 +39,8 @@ public:
     int installs = 0;
     std::string package;
     std::string commandLine;
+    std::string logPath;  // where Windows Installer was told to write its verbose log
+    DWORD logAttributes = 0;
 
 private:
     ScopedMsiFunctions m_functions;

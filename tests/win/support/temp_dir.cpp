@@ -67,6 +67,15 @@ bool DirectoryExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool Renamable(const std::string& path)
+{
+    const std::string moved = path + ".moved";
+    if (!MoveFileA(path.c_str(), moved.c_str()))
+        return false;
+    MoveFileA(moved.c_str(), path.c_str());
+    return true;
+}
+
 void RemoveTree(const std::string& path)
 {
     WIN32_FIND_DATAA entry{};

@@ -73,6 +73,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// Whether another program could rename the file or folder right now; a renamed one is put back.
+bool Renamable(const std::string& path);
 // Removes a folder with all it holds; a directory link inside is removed, never entered.
 void RemoveTree(const std::string& path);
 // Names of a folder's entries without "." and ".."; only its sub-folders when foldersOnly.
