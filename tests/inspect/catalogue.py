@@ -97,3 +97,13 @@ DELAY_LOAD_HOOK_OBJECT = "(delay_load_hook.cpp.obj)"
 
 # The compiler's own C, C++ and thread runtimes: always linked in, never a DLL.
 RUNTIME_DLL = re.compile(r"(?i)^(libstdc\+\+|libgcc|libwinpthread|libssp)")
+
+# The manifest's supported systems: Vista and 7; with VS_CURRENT_WINDOWS also 8, 8.1 and 10/11.
+SUPPORTED_SYSTEMS = ["{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"]
+CURRENT_SYSTEMS = SUPPORTED_SYSTEMS + ["{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                                       "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"]
+# Its window settings with VS_CURRENT_WINDOWS (none without), by the names Windows reads.
+CURRENT_WINDOW_SETTINGS = {
+    "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware": "true",
+    "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}dpiAwareness": "PerMonitorV2, PerMonitor",
+}

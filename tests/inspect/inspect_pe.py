@@ -4,7 +4,8 @@ catalogue, texts, dialog, manifest, version block, campaign record, icons, pictu
 DLLs it imports and, with the linker's map of the image, the DLLs it delay-loads and the hook
 that loads them. Prints one line per failed check and exits 1 when any failed.
 
-    inspect_pe.py EXE --arch x86|x64 [--welcome DIR] [--no-imports] [--map MAP]
+    inspect_pe.py EXE --arch x86|x64 [--newer-outlook] [--current-windows] [--welcome DIR]
+                  [--no-imports] [--map MAP]
                   [--release --foreign DIR... --symbols FILE] [--code-limit KIB]
                   [--expect-fail REGEX]...
 
@@ -35,7 +36,8 @@ import resource_formats as fmt  # noqa: E402
 from catalogue import (CATALOGUE, STRINGS, NEWER_OUTLOOK_STRINGS, ICON_PICTURES, PICTURE_SIZES, ALLOWED_DLLS,  # noqa: E402
                        CAMPAIGN_RECORD, VERSION_STRINGS, RUNTIME_DLL, RT_ICON, RT_STRING, RT_DIALOG,
                        RT_GROUP_ICON, RT_VERSION, RT_HTML, RT_MANIFEST, POLISH, NEUTRAL, US_ENGLISH,
-                       DELAY_LOADED_DLLS, DELAY_LOAD_HOOK_OBJECT)
+                       DELAY_LOADED_DLLS, DELAY_LOAD_HOOK_OBJECT, SUPPORTED_SYSTEMS, CURRENT_SYSTEMS,
+                       CURRENT_WINDOW_SETTINGS)
 
 
 class Inspection:
@@ -103,7 +105,7 @@ class Inspection:
         self.expect("dialog controls", controls,
                     [(1002, 0x80, "Close", hex(0x50010000), 0, (438, 277, 110, 20))])
 
-    def manifest(self):
+    def manifest(self, current_windows):
         data = self.resource(RT_MANIFEST, 1, US_ENGLISH)
         if data is None:
             return
@@ -120,8 +122,11 @@ class Inspection:
             "processorArchitecture": "x86" if self.arch == "x86" else "amd64",
             "publicKeyToken": "6595b64144ccf1df", "language": "*"}])
         systems = sorted(e.attrib.get("Id", "").lower() for e in root.iter(compatibility + "supportedOS"))
-        self.expect("supported systems", systems, sorted(["{e2011457-1546-43c5-a5fe-008deee3d3f0}",
-                                                          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"]))
+        self.expect("supported systems", systems, sorted(CURRENT_SYSTEMS if current_windows else SUPPORTED_SYSTEMS))
+        # Windows reads window settings only there, each in its own namespace.
+        settings = {e.tag: (e.text or "").strip()
+                    for e in root.findall("%sapplication/%swindowsSettings/*" % (v3, v3))}
+        self.expect("window settings (DPI awareness)", settings, CURRENT_WINDOW_SETTINGS if current_windows else {})
 
     def version(self, expected):
         data = self.resource(RT_VERSION, 1, US_ENGLISH)
@@ -282,6 +287,8 @@ def main():
     parser.add_argument("--symbols", help="the symbol file that belongs to the image")
     parser.add_argument("--newer-outlook", action="store_true",
                         help="the image is built with VS_NEWER_OUTLOOK ON: its own string 129")
+    parser.add_argument("--current-windows", action="store_true",
+                        help="the image is built with VS_CURRENT_WINDOWS ON: today's Windows and DPI awareness")
     parser.add_argument("--code-limit", type=int, metavar="KIB",
                         help="the most the image may have without any resource")
     parser.add_argument("--expect-fail", action="append", default=[], metavar="REGEX",
@@ -295,7 +302,7 @@ def main():
         return 1
     strings = NEWER_OUTLOOK_STRINGS if options.newer_outlook else STRINGS
     checks = [inspection.image, inspection.catalogue, lambda: inspection.strings(strings), inspection.dialog,
-              inspection.manifest, lambda: inspection.version(options.version),
+              lambda: inspection.manifest(options.current_windows), lambda: inspection.version(options.version),
               inspection.campaign_record, inspection.icons]
     if options.welcome:
         checks.append(lambda: inspection.welcome(options.welcome))

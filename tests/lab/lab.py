@@ -14,6 +14,9 @@ A scenario (tests/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
                        (x86) or outlook.x64.exe (x64) in the category of Outlook 2016+ or 2013
   setup.newer-outlook  yes: the setup built with VS_NEWER_OUTLOOK ON (app/newer-outlook/ of the
                        build tree) instead of the tree's own
+  setup.current-windows yes: the setup built with VS_CURRENT_WINDOWS ON (app/current-windows/)
+  display.dpi          the display's scale as Wine takes it (HKCU\Control Panel\Desktop\LogPixels):
+                       144 is 150 %; the screen has as many more pixels (1920x1536 at 144)
   editions             other-edition packages: german-x86, german-x64, polish-x86, polish-x64
   this-edition         x86 or x64: this edition installed already (from the setup's own package)
   outlook.program      yes: the stand-in Outlook is installed as Outlook's program (App Paths),
@@ -36,10 +39,10 @@ A scenario (tests/lab/scenarios/*.scenario) is "key = value" lines. Machine keys
   layout.at            a folder (C:\...) that a run's /layout writes: after the runs, the facts
                        "layout.files" (its files) and "layout.bytes" (whether they are exactly the
                        payloads the setup carries, read from its resources)
-Keys for the person and the run (arguments and arguments.runN: the setup's command line after its
+Keys for the person and the run (answers and answers.runN: a button's caption for each window, "click
+CAPTION" for a real mouse click on it, or "close"; arguments and arguments.runN: the setup's command line after its
 name; setup.log.at.runN: where such a command line has the setup write its log, so that the facts
-"runN.setup.log" come from there and "runN.beside.log" names what appeared beside it; temp, temp.plant, temp.squat, temp.race, temp.log, answers,
-answers.runN, runs, between-runs, timeout, runtime.log, work.blocked: a file where Windows' Temp
+"runN.setup.log" come from there and "runN.beside.log" names what appeared beside it; temp, temp.plant, temp.squat, temp.race, temp.log, runs, between-runs, timeout, runtime.log, work.blocked: a file where Windows' Temp
 folder should be, welcome.link: another program plants a link to a folder of its own into the
 welcome folder while the finish dialog is open; link.at: another program's link to a folder of
 its own, C:\VsLabElsewhere, planted before the first run) are read by the driver, a Windows program
@@ -92,7 +95,9 @@ CARRIED = {('MSI', 131): 'VsEnclosaSetup.msi', ('MSI', 134): 'VsEnclosaSetupx64.
 OUTLOOK_PROGRAM = r'C:\Program Files\Microsoft Office\Office14\outlook.exe'
 SYSTEM_ENVIRONMENT = r'HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 APP_PATHS = r'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\outlook.exe'
-BUILD_TARGETS = ['VsEnclosaSetupBoot', 'VsEnclosaSetupBoot_newer_outlook', 'lab_driver', 'lab_planted', 'lab_repack', 'lab_tamper', 'outlook_standin']
+# The setups built with an option ON, by the scenario key that runs them.
+OPTION_IMAGES = {'setup.newer-outlook': 'newer-outlook', 'setup.current-windows': 'current-windows'}
+BUILD_TARGETS = ['VsEnclosaSetupBoot', 'VsEnclosaSetupBoot_newer_outlook', 'VsEnclosaSetupBoot_current_windows', 'lab_driver', 'lab_planted', 'lab_repack', 'lab_tamper', 'outlook_standin']
 
 
 class Scenario:
@@ -124,7 +129,6 @@ class Build:
         self.folder = os.path.abspath(folder)
         self.wine = Wine.of_build(self.folder)
         self.setup = os.path.join(self.folder, 'app', 'VsEnclosaSetupBoot.exe')
-        self.newer_outlook_setup = os.path.join(self.folder, 'app', 'newer-outlook', 'VsEnclosaSetupBoot.exe')
         lab = os.path.join(self.folder, 'tests', 'lab')
         self.driver = os.path.join(lab, 'VsLabDriver.exe')
         self.repack = os.path.join(lab, 'VsLabRepack.exe')
@@ -203,9 +207,12 @@ def prepare_setup(scenario, build, machine, work):
     downloads = machine.user_folder('Downloads')
     os.makedirs(downloads, exist_ok=True)
     setup = os.path.join(downloads, 'VsEnclosaSetupBoot.exe')
-    image = build.newer_outlook_setup if scenario.get('setup.newer-outlook') == 'yes' else build.setup
+    options = [OPTION_IMAGES[key] for key in OPTION_IMAGES if scenario.get(key) == 'yes']
+    if len(options) > 1:
+        raise ValueError('%s: one setup built with an option ON at a time, not %s' % (scenario.path, options))
+    image = os.path.join(build.folder, 'app', options[0], 'VsEnclosaSetupBoot.exe') if options else build.setup
     if not os.path.exists(image):
-        raise RuntimeError('not built: %s (the target VsEnclosaSetupBoot_newer_outlook of a tree with tests)' % image)
+        raise RuntimeError('not built: %s (a target of a tree with tests: %s)' % (image, ' '.join(BUILD_TARGETS)))
     shutil.copy(image, setup)
     swaps = []
     ending = scenario.get('payload.package')
@@ -277,6 +284,11 @@ def prepare_machine(scenario, build, machine, work):
         code, output = machine.run(['reg', 'add', key, '/v', dll, '/t', 'REG_SZ', '/d', '', '/f'])
         if code != 0:
             raise RuntimeError('cannot take %s away: %s' % (dll, output))
+    if scenario.get('display.dpi'):
+        code, output = machine.run(['reg', 'add', r'HKCU\Control Panel\Desktop', '/v', 'LogPixels', '/t',
+                                    'REG_DWORD', '/d', str(display_dpi(scenario)), '/f'])
+        if code != 0:
+            raise RuntimeError('cannot set the display scale: ' + output)
     initialized = scenario.get('registry.initialized', 'absent')
     if initialized != 'absent':
         code, output = machine.run(['reg', 'add', r'HKCU\Software\Vostrel\Outlook Enclosa', '/v', 'Initialized',
@@ -289,6 +301,13 @@ def prepare_machine(scenario, build, machine, work):
         install_outlook_program(build, machine)
     if scenario.get('outlook.running') == 'yes':
         start_outlook(scenario, machine, work)
+
+
+def display_dpi(scenario):
+    dpi = scenario.get('display.dpi', '96')
+    if not dpi.isdigit() or not 96 <= int(dpi) <= 480:
+        raise ValueError('%s: display.dpi is a number from 96 to 480, not %r' % (scenario.path, dpi))
+    return int(dpi)
 
 
 def install_outlook_program(build, machine):
@@ -419,7 +438,7 @@ def run_scenario(scenario, build, lab_root, do_check):
     unmount_all_below(work)
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
-    display = Display(work)
+    display = Display(work, display_dpi(scenario))
     display.start()
     machine = None
     try:

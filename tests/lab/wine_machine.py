@@ -47,10 +47,12 @@ def windows_path(unix_path):
 
 
 class Display:
-    """An Xvfb server of its own, started like scripts/winebed.sh does."""
+    """An Xvfb server of its own, started like scripts/winebed.sh does; a display at another
+    scale is the same screen with as many more pixels."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, dpi=96):
         self.folder = folder
+        self.size = '%dx%d' % (1280 * dpi // 96, 1024 * dpi // 96)
         self.process = None
         self.name = None
 
@@ -58,7 +60,7 @@ class Display:
         read_end, write_end = os.pipe()
         log = open(os.path.join(self.folder, 'xvfb.log'), 'wb')
         self.process = subprocess.Popen(
-            ['Xvfb', '-displayfd', str(write_end), '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+            ['Xvfb', '-displayfd', str(write_end), '-screen', '0', self.size + 'x24', '-nolisten', 'tcp'],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
         os.close(write_end)
         number = b''

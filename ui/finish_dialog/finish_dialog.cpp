@@ -7,7 +7,7 @@
 
 namespace {
 
-// The band under the browser view that holds the button.
+// The band under the browser view that holds the button, at 96 DPI.
 constexpr int kBandHeight = 50;
 constexpr UINT kHtmlViewId = 1000;
 
@@ -47,6 +47,7 @@ BOOL CDlgFinishSetup::OnInitDialog()
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
+    m_btnClose.SetDpi(m_nDpi);
     m_btnClose.SetWindowText(m_strButtonText);
     m_btnClose.FitToCaption(m_strButtonText);
 
@@ -54,16 +55,30 @@ BOOL CDlgFinishSetup::OnInitDialog()
     WriteWelcomePage(page);
     WriteWelcomeAssets();
 
-    CRect client;
-    GetClientRect(&client);
-    const CRect viewArea(0, 0, client.Width(), client.Height() - kBandHeight);
-    m_wndHtmlView.Create(nullptr, "", WS_CHILD | WS_VISIBLE, viewArea, this, kHtmlViewId);
+    m_wndHtmlView.Create(nullptr, "", WS_CHILD | WS_VISIBLE, ViewArea(), this, kHtmlViewId);
     m_wndHtmlView.Navigate2(page, 0);
     const LONG viewStyle = GetWindowLongA(m_wndHtmlView.m_hWnd, GWL_STYLE);
     SetWindowLongA(m_wndHtmlView.m_hWnd, GWL_STYLE, viewStyle & ~static_cast<LONG>(WS_BORDER));
 
     SetWindowText(m_strTitle);
     return TRUE;
+}
+
+CRect CDlgFinishSetup::ViewArea() const
+{
+    CRect client;
+    GetClientRect(&client);
+    return CRect(0, 0, client.Width(), client.Height() - ScaleToDpi(kBandHeight, m_nDpi));
+}
+
+void CDlgFinishSetup::OnDpiChanged(UINT nDpi, const RECT& rcSuggested)
+{
+    CGdiPlusDlg::OnDpiChanged(nDpi, rcSuggested);
+    m_btnClose.SetDpi(nDpi);
+    m_btnClose.FitToCaption(m_strButtonText);
+    const CRect view = ViewArea();
+    m_wndHtmlView.MoveWindow(view.left, view.top, view.Width(), view.Height());
+    Redraw();
 }
 
 void CDlgFinishSetup::DrawBackground(std::shared_ptr<Gdiplus::Graphics> spGraphics, CRect rcClient, int /*nMode*/)
@@ -78,7 +93,7 @@ void CDlgFinishSetup::DrawBackground(std::shared_ptr<Gdiplus::Graphics> spGraphi
     Gdiplus::LinearGradientBrush brush(band, Gdiplus::Color(m_clrBackground), Gdiplus::Color(m_clrBackgroundEnd),
                                        Gdiplus::LinearGradientModeVertical);
     spGraphics->FillRectangle(&brush, band);
-    Gdiplus::Pen separator(Gdiplus::Color(0xFF808080), 2.0f);
+    Gdiplus::Pen separator(Gdiplus::Color(0xFF808080), ScaleToDpi(2.0f, m_nDpi));
     spGraphics->DrawLine(&separator, 0, viewHeight, width, viewHeight);
 }
 

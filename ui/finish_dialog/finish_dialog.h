@@ -1,8 +1,8 @@
 // The dialog shown after a successful installation: the welcome page in an embedded browser
-// over the whole client area but a 50-pixel painted band at the bottom, whose one button
-// closes a running Outlook and starts it. The page is written into a folder of its own under
-// the run's work folder, made with the dialog object and removed with it. The concrete dialog
-// says which assets the page has and what the button does.
+// over the whole client area but a painted band at the bottom (50 pixels at 96 DPI), whose one
+// button closes a running Outlook and starts it. The page is written into a folder of its own
+// under the run's work folder, made with the dialog object and removed with it. The concrete
+// dialog says which assets the page has and what the button does.
 #pragma once
 
 #include "foundation/fs_path.h"
@@ -21,7 +21,7 @@ public:
     // Escape never reaches the dialog manager, so it does not close the dialog.
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnInitDialog() override;
-    // The band below the browser view: a vertical gradient under a grey 2-pixel line.
+    // The band below the browser view: a vertical gradient under a grey line (2 pixels at 96 DPI).
     void DrawBackground(std::shared_ptr<Gdiplus::Graphics> spGraphics, CRect rcClient, int nMode) override;
 
     // Writes the page resource to the file, behind one UTF-8 byte-order mark.
@@ -39,6 +39,10 @@ protected:
     // The close box, the system menu's Close, Alt+F4: the dialog ends with IDCANCEL.
     void OnClose();
     void OnBnClickedClose();
+    // The button, the browser's area and the band are placed again at the new DPI.
+    void OnDpiChanged(UINT nDpi, const RECT& rcSuggested) override;
+    // The browser's area: the client area above the band.
+    CRect ViewArea() const;
 
     VsFsPath m_pathWelcome;
     UINT m_nPageResourceId;

@@ -21,7 +21,7 @@ void CButtonCloseFinishDlg::DrawCaption(std::shared_ptr<Gdiplus::Graphics> g, co
 
 std::shared_ptr<Gdiplus::Font> CButtonCloseFinishDlg::GetCaptionFont(std::shared_ptr<Gdiplus::Graphics> /*g*/)
 {
-    return NewFontOrSansSerif(L"Arial", 14.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+    return NewFontOrSansSerif(L"Arial", Scaled(14.0f), Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
 }
 
 void CButtonCloseFinishDlg::FitToCaption(const CStringA& strCaption)
@@ -39,9 +39,9 @@ void CButtonCloseFinishDlg::FitToCaption(const CStringA& strCaption)
                             &bounds);
     CRect rcParent;
     ::GetClientRect(GetParentHwnd(), &rcParent);
-    const Gdiplus::REAL margin = static_cast<Gdiplus::REAL>(m_nCaptionMargin);
-    const int x = static_cast<int>(rcParent.Width() - bounds.Width - margin - 5);
-    const int y = static_cast<int>(rcParent.Height() - bounds.Height - margin - 5);
+    const Gdiplus::REAL margin = static_cast<Gdiplus::REAL>(Scaled(m_nCaptionMargin));
+    const int x = static_cast<int>(rcParent.Width() - bounds.Width - margin - Scaled(5));
+    const int y = static_cast<int>(rcParent.Height() - bounds.Height - margin - Scaled(5));
     const int cx = static_cast<int>(margin + bounds.Width);
     const int cy = static_cast<int>(margin + bounds.Height);
     SetWindowPos(nullptr, x, y, cx, cy, 0);

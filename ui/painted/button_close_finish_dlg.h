@@ -11,8 +11,8 @@ public:
     CButtonCloseFinishDlg();
     ~CButtonCloseFinishDlg() override;
 
-    // Sizes the button to the caption plus the margin and moves it 5 pixels inside the
-    // bottom-right corner of the parent's client area, raised above its siblings.
+    // Sizes the button to the caption plus the margin and moves it 5 pixels (at 96 DPI) inside
+    // the bottom-right corner of the parent's client area, raised above its siblings.
     void FitToCaption(const CStringA& strCaption);
 
     // The caption in exactly its rectangle, not the base's slightly larger one.

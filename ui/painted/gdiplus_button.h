@@ -4,12 +4,14 @@
 // while it is the dialog's default button, a glow rising from its bottom edge. The face is
 // rendered off-screen over a copy of the parent's background only when stale and kept as a
 // cached bitmap. It handles the mouse itself and posts its click to the parent as
-// WM_COMMAND/BN_CLICKED; keys stay with the standard push button underneath.
+// WM_COMMAND/BN_CLICKED; keys stay with the standard push button underneath. Its lengths are
+// given at 96 DPI and drawn at the DPI its dialog gives it.
 #pragma once
 
 #include "framework/button.h"
 #include "framework/dc.h"
 #include "framework/tooltip_ctrl.h"
+#include "ui/painted/display_scale.h"
 #include "ui/painted/gdiplus_support.h"
 
 class CGdiPlusButton : public CButton {
@@ -45,6 +47,8 @@ public:
     void SetGlowColour(Gdiplus::ARGB clrGlow);
     void SetPulse(bool bPulse);
     void SetTooltip(bool bOn, LPCSTR lpszText, LPCSTR lpszTitle, int nMaxWidth, int nDelayMs);
+    // The DPI to draw at (96 until told); the window takes its shape again at once.
+    void SetDpi(UINT nDpi);
 
     // A bitmap of an image resource of the resource module; empty when it cannot be had.
     std::shared_ptr<Gdiplus::Bitmap> LoadImageFromResource(LPCSTR lpszName, LPCSTR lpszType);
@@ -92,6 +96,10 @@ protected:
     void StopGlowTimer();
     // Redraws only when there is a window to draw.
     void RedrawIfCreated();
+    // A length given at 96 DPI, at the button's DPI.
+    int Scaled(int length) const { return ScaleToDpi(length, m_nDpi); }
+    float Scaled(float length) const { return ScaleToDpi(length, m_nDpi); }
+    // The corner size and the width are given at 96 DPI.
     void DrawRoundedBorder(std::shared_ptr<Gdiplus::Graphics> g, const Gdiplus::Rect& rc, Gdiplus::ARGB clr,
                            int nCornerSize, float fWidth);
     // The caption as the base draws it, in the given layout rectangle.
@@ -136,6 +144,7 @@ protected:
     Gdiplus::ARGB m_clrGlow = 0xFFFFFFFF;
     bool m_bShowFocusCue = true;
     bool m_bPulse = false;
+    UINT m_nDpi = kDesignDpi;
 
 private:
     void FillFace(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus::Rect* rc, const Gdiplus::Brush& brush);

@@ -99,6 +99,13 @@ void CGdiPlusButton::SetPulse(bool bPulse)
         RestartGlowTimer();
 }
 
+void CGdiPlusButton::SetDpi(UINT nDpi)
+{
+    m_nDpi = nDpi;
+    if (m_hWnd != nullptr)
+        OnSize();
+}
+
 void CGdiPlusButton::SetTooltip(bool bOn, LPCSTR lpszText, LPCSTR lpszTitle, int nMaxWidth, int nDelayMs)
 {
     if (m_tooltip.m_hWnd != nullptr)

@@ -84,7 +84,7 @@ void CGdiPlusButton::OnSize()
 {
     GetClientRect(&m_rcClient);
     Gdiplus::Graphics graphics(m_hWnd);
-    auto path = MakeRoundedRectPath(0, 0, m_rcClient.Width(), m_rcClient.Height(), m_nCornerSize);
+    auto path = MakeRoundedRectPath(0, 0, m_rcClient.Width(), m_rcClient.Height(), Scaled(m_nCornerSize));
     Gdiplus::Region region(path.get());
     UniqueRegion windowRegion(region.GetHRGN(&graphics));
     // The window owns the region once it has taken it.
@@ -96,8 +96,8 @@ void CGdiPlusButton::OnSize()
 void CGdiPlusButton::DrawRoundedBorder(std::shared_ptr<Gdiplus::Graphics> g, const Gdiplus::Rect& rc,
                                        Gdiplus::ARGB clr, int nCornerSize, float fWidth)
 {
-    auto path = MakeRoundedRectPath(rc.X, rc.Y, rc.Width, rc.Height, nCornerSize);
-    Gdiplus::Pen pen(Gdiplus::Color(clr), fWidth);
+    auto path = MakeRoundedRectPath(rc.X, rc.Y, rc.Width, rc.Height, Scaled(nCornerSize));
+    Gdiplus::Pen pen(Gdiplus::Color(clr), Scaled(fWidth));
     pen.SetAlignment(Gdiplus::PenAlignmentCenter);
     g->SetPageUnit(Gdiplus::UnitPixel);
     g->DrawPath(&pen, path.get());
@@ -117,10 +117,10 @@ void CGdiPlusButton::DrawFace(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus::Rec
 void CGdiPlusButton::DrawBorder(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus::Rect* rc)
 {
     if (m_bOuterBorder) {
-        rc->Inflate(-2, -2);
+        rc->Inflate(-Scaled(2), -Scaled(2));
         DrawRoundedBorder(g, *rc, m_clrOuterBorder, m_nCornerSize, m_fOuterBorderWidth);
     }
-    rc->Inflate(-1, -1);
+    rc->Inflate(-Scaled(1), -Scaled(1));
     DrawRoundedBorder(g, *rc, m_clrBorder, m_nCornerSize, m_fBorderWidth);
 }
 
@@ -156,7 +156,7 @@ void CGdiPlusButton::FillFlat(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus::Rec
 // The face inside the rounded outline, then the focus cue and the default glow inside it too.
 void CGdiPlusButton::FillFace(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus::Rect* rc, const Gdiplus::Brush& brush)
 {
-    auto path = MakeRoundedRectPath(rc->X, rc->Y, rc->Width, rc->Height, m_nCornerSize);
+    auto path = MakeRoundedRectPath(rc->X, rc->Y, rc->Width, rc->Height, Scaled(m_nCornerSize));
     g->SetClip(path.get(), Gdiplus::CombineModeReplace);
     g->FillPath(&brush, path.get());
     if (::GetFocus() == m_hWnd && m_hWnd != nullptr)
@@ -170,11 +170,11 @@ void CGdiPlusButton::DrawFocusCue(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus:
 {
     if (!m_bEnabled || !m_bShowFocusCue)
         return;
-    Gdiplus::Pen pen(Gdiplus::Color(m_clrFocus), 1.0f);
+    Gdiplus::Pen pen(Gdiplus::Color(m_clrFocus), Scaled(1.0f));
     pen.SetDashStyle(Gdiplus::DashStyleDot);
     const Gdiplus::SmoothingMode previous = g->GetSmoothingMode();
     g->SetSmoothingMode(Gdiplus::SmoothingModeNone);
-    g->DrawRectangle(&pen, rc->X + 1, rc->Y + 1, rc->Width - 3, rc->Height - 3);
+    g->DrawRectangle(&pen, rc->X + Scaled(1), rc->Y + Scaled(1), rc->Width - Scaled(3), rc->Height - Scaled(3));
     g->SetSmoothingMode(previous);
 }
 
@@ -201,9 +201,9 @@ void CGdiPlusButton::DrawContent(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus::
         DrawImage(g, m_spImage, &rcImage, true);
         // The caption steps aside for an image at either end, 5 pixels clear of it.
         if (m_nImageAlign == AlignLeft && rcImage.Width > rcText.X)
-            rcText.X = rcImage.Width + 5;
+            rcText.X = rcImage.Width + Scaled(5);
         else if (m_nImageAlign == AlignRight && rcText.X + rcText.Width > rcImage.X)
-            rcText.X = rcImage.X - 5 - rcText.Width;
+            rcText.X = rcImage.X - Scaled(5) - rcText.Width;
         DrawImage(g, m_spImage, &rcImage, false);
         DrawCaption(g, text.data(), &rcText, font, false);
         return;
@@ -226,13 +226,13 @@ void CGdiPlusButton::LayoutCaption(std::shared_ptr<Gdiplus::Graphics> g, const W
     int x = 0;
     switch (m_nTextAlign) {
     case AlignLeft:
-        x = rc->X + 5;
+        x = rc->X + Scaled(5);
         break;
     case AlignCentre:
         x = static_cast<int>(rc->Width / 2 - bounds.Width / 2);
         break;
     case AlignRight:
-        x = static_cast<int>(rc->Width - bounds.Width - 5);
+        x = static_cast<int>(rc->Width - bounds.Width - Scaled(5));
         break;
     default:
         break;
@@ -243,7 +243,7 @@ void CGdiPlusButton::LayoutCaption(std::shared_ptr<Gdiplus::Graphics> g, const W
 void CGdiPlusButton::DrawCaption(std::shared_ptr<Gdiplus::Graphics> g, const WCHAR* text, Gdiplus::Rect* rc,
                                  std::shared_ptr<Gdiplus::Font> font, bool bMeasureOnly)
 {
-    const Gdiplus::RectF layout(Real(rc->X), Real(rc->Y), Real(rc->Width + 1), Real(rc->Height + 2));
+    const Gdiplus::RectF layout(Real(rc->X), Real(rc->Y), Real(rc->Width + Scaled(1)), Real(rc->Height + Scaled(2)));
     DrawCaptionIn(g, text, rc, font, bMeasureOnly, layout);
 }
 
@@ -282,19 +282,19 @@ std::shared_ptr<Gdiplus::Font> CGdiPlusButton::GetCaptionFont(std::shared_ptr<Gd
 void CGdiPlusButton::LayoutImage(std::shared_ptr<Gdiplus::Graphics> /*g*/, std::shared_ptr<Gdiplus::Bitmap> image,
                                  Gdiplus::Rect* rc)
 {
-    const int w = static_cast<int>(image->GetWidth() * m_fImageScale);
-    const int h = static_cast<int>(image->GetHeight() * m_fImageScale);
+    const int w = static_cast<int>(image->GetWidth() * Scaled(m_fImageScale));
+    const int h = static_cast<int>(image->GetHeight() * Scaled(m_fImageScale));
     const int y = rc->Height / 2 - h / 2;
     int x = 0;
     switch (m_nImageAlign) {
     case AlignLeft:
-        x = rc->X + 5;
+        x = rc->X + Scaled(5);
         break;
     case AlignCentre:
         x = rc->Width / 2 - w / 2;
         break;
     case AlignRight:
-        x = rc->Width - w - 5;
+        x = rc->Width - w - Scaled(5);
         break;
     default:
         break;

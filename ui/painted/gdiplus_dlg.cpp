@@ -38,6 +38,12 @@ LRESULT CGdiPlusDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
+BOOL CGdiPlusDlg::OnInitDialog()
+{
+    m_nDpi = WindowDpi(m_hWnd);
+    return CDialog::OnInitDialog();
+}
+
 bool CGdiPlusDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     switch (message) {
@@ -52,6 +58,13 @@ bool CGdiPlusDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
         return true;
     case WM_PAINT:
         OnPaint();
+        *pResult = 0;
+        return true;
+    case WM_DPICHANGED:
+        // Windows' dialog manager may rescale a per-monitor (v2) dialog by its template first;
+        // the suggested rectangle and our own placing then win.
+        Default();
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         *pResult = 0;
         return true;
     default:
@@ -87,6 +100,13 @@ BOOL CALLBACK CGdiPlusDlg::PostDialogSizeTo(HWND hWnd, LPARAM /*lParam*/)
         }
         return TRUE;
     });
+}
+
+void CGdiPlusDlg::OnDpiChanged(UINT nDpi, const RECT& rcSuggested)
+{
+    m_nDpi = nDpi;
+    SetWindowPos(nullptr, rcSuggested.left, rcSuggested.top, rcSuggested.right - rcSuggested.left,
+                 rcSuggested.bottom - rcSuggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CGdiPlusDlg::Redraw()

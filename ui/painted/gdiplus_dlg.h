@@ -3,10 +3,12 @@
 // as a cached bitmap and blitted on every paint. Children that ask for the parent's picture
 // with WM_PRINTCLIENT get the same frame. Derived dialogs change the look in DrawBackground.
 // At most one lives at a time: its size notification to the children reads the current one.
+// It is drawn at its window's DPI and follows a move to a display of another scale.
 #pragma once
 
 #include "framework/dc.h"
 #include "framework/dialog.h"
+#include "ui/painted/display_scale.h"
 #include "ui/painted/gdiplus_support.h"
 
 class CGdiPlusDlg : public CDialog {
@@ -15,6 +17,8 @@ public:
     ~CGdiPlusDlg() override;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Takes the window's DPI before the derived dialog places anything.
+    BOOL OnInitDialog() override;
 
     // Paints the client area into the device context, rendering the frame first if dirty.
     virtual void DrawDialog(CDC* pDC);
@@ -48,6 +52,9 @@ protected:
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnSize(UINT nType, int cx, int cy);
     void OnPaint();
+    // WM_DPICHANGED: the new DPI, and the window rectangle Windows suggests for it, which the
+    // window takes. Derived dialogs place their parts again after calling this.
+    virtual void OnDpiChanged(UINT nDpi, const RECT& rcSuggested);
 
     std::shared_ptr<Gdiplus::CachedBitmap> m_spCachedFrame;
     bool m_bDirty;
@@ -55,6 +62,7 @@ protected:
     int m_nBackgroundMode;
     Gdiplus::ARGB m_clrBackground;
     Gdiplus::ARGB m_clrBackgroundEnd;
+    UINT m_nDpi = kDesignDpi;
 
 private:
     static BOOL CALLBACK PostDialogSizeTo(HWND hWnd, LPARAM lParam);

@@ -138,6 +138,10 @@ STDMETHODIMP BrowserSite::GetHostInfo(DOCHOSTUIINFO* info)
         return E_POINTER;
     info->dwFlags = DOCHOSTUIFLAG_DISABLE_HELP_MENU | DOCHOSTUIFLAG_LOCAL_MACHINE_ACCESS_CHECK |
                     DOCHOSTUIFLAG_DISABLE_UNTRUSTEDPROTOCOL;
+    // A DPI-aware setup (VS_CURRENT_WINDOWS) gets a browser's area at the display's scale: the
+    // page is zoomed to match, as Windows would otherwise stretch the whole window.
+    if (IsProcessDPIAware())
+        info->dwFlags |= DOCHOSTUIFLAG_DPI_AWARE;
     info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     info->pchHostCss = nullptr;
     info->pchHostNS = nullptr;

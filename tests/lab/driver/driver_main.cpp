@@ -260,6 +260,9 @@ private:
 
 int main(int argc, char** argv)
 {
+    // The setup's windows, their places and pictures in the display's own pixels: Windows
+    // scales neither for a DPI-aware program.
+    SetProcessDPIAware();
     Arguments arguments;
     if (!ParseArguments(argc, argv, arguments)) {
         std::fprintf(stderr, "usage: VsLabDriver --scenario FILE --setup EXE --out FOLDER\n");

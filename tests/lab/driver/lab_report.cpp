@@ -148,6 +148,7 @@ void AddRunFacts(Facts& facts, const LabRun& run)
         facts.Add(key + "icon", window.seen.hasIcon ? (window.icon.empty() ? "unknown" : window.icon) : "none");
         facts.Add(key + "style", Hex(window.seen.style));
         facts.Add(key + "exstyle", Hex(window.seen.exStyle));
+        facts.Add(key + "children", window.seen.children);
         facts.Add(key + "answer", window.answer);
         facts.Add(key + "planned", window.planned ? "yes" : "no");
         facts.Add(key + "screenshot", window.screenshot);

@@ -25,6 +25,27 @@ bool SameCaption(const std::string& a, const std::string& b)
            });
 }
 
+std::string ChildPlace(HWND window, HWND child)
+{
+    RECT client{}, place{};
+    GetClientRect(window, &client);
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+    return ClassName(child) + " " + std::to_string(place.left) + "," + std::to_string(place.top) + "," +
+           std::to_string(client.right - place.right) + "," + std::to_string(client.bottom - place.bottom);
+}
+
+// A real click, through the hit test of whatever window is under the point.
+void ClickAt(POINT point)
+{
+    SetCursorPos(point.x, point.y);
+    INPUT press[2] = {};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, press, sizeof(INPUT));
+}
+
 bool IsPushButton(HWND child)
 {
     const LONG_PTR type = GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK;
@@ -54,6 +75,7 @@ SeenWindow ReadWindow(HWND window)
     for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsWindowVisible(child))
             continue;
+        seen.children += (seen.children.empty() ? "" : " | ") + ChildPlace(window, child);
         const std::string childClass = ClassName(child);
         const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
         if (_stricmp(childClass.c_str(), "Button") == 0 && IsPushButton(child)) {
@@ -78,9 +100,19 @@ bool AnswerWindow(const SeenWindow& seen, const std::string& answer)
         PostMessageA(seen.window, WM_SYSCOMMAND, SC_CLOSE, 0);
         return true;
     }
+    const std::string click = "click ";
+    const bool byMouse = answer.compare(0, click.size(), click) == 0;
+    const std::string caption = byMouse ? answer.substr(click.size()) : answer;
     for (HWND child = GetWindow(seen.window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (_stricmp(ClassName(child).c_str(), "Button") != 0 || !SameCaption(WithoutAccelerator(WindowText(child)), answer))
+        if (_stricmp(ClassName(child).c_str(), "Button") != 0 || !SameCaption(WithoutAccelerator(WindowText(child)), caption))
             continue;
+        if (byMouse) {
+            RECT place{};
+            GetWindowRect(child, &place);
+            const LONG inset = (place.bottom - place.top) / 4;
+            ClickAt({place.right - inset, place.bottom - inset});
+            return true;
+        }
         // Both the control's identifier and its handle: message boxes look at the first,
         // Windows Installer's dialogs at the second.
         PostMessageA(seen.window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),

@@ -21,6 +21,9 @@ struct SeenWindow {
     DWORD style = 0;
     DWORD exStyle = 0;
     RECT area = {};
+    // Each visible child: its class, then its left and top and its distances from the right
+    // and the bottom of the client area ("Button 605,410,6,6"), " | " between children.
+    std::string children;
 };
 
 // Visible, unowned-or-owned top-level windows of these processes.
@@ -28,8 +31,9 @@ std::vector<HWND> VisibleTopLevelWindows(const std::set<DWORD>& processIds);
 
 SeenWindow ReadWindow(HWND window);
 
-// Presses the button with that caption (letter case and '&' ignored); "close" asks the window
-// to close as its title bar's button does. False when there is no such button.
+// Presses the button with that caption (letter case and '&' ignored); "click CAPTION" presses it
+// with the mouse, a quarter of its height in from its bottom-right corner; "close" asks the
+// window to close as its title bar's button does. False when there is no such button.
 bool AnswerWindow(const SeenWindow& seen, const std::string& answer);
 
 // What the lab answers a window the scenario did not expect: the first of Cancel, No, Close,

@@ -100,8 +100,12 @@ RECT ChildRect(HWND child)
 
 bool SaveWindowPicture(HWND window, const std::string& path)
 {
+    RECT windowArea{};
+    GetWindowRect(window, &windowArea);
+    // Wine copies nothing at all from an area that reaches beyond the screen.
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT area{};
-    GetWindowRect(window, &area);
+    IntersectRect(&area, &windowArea, &screen);
     return SavePng(*CaptureScreen(area), path);
 }
 

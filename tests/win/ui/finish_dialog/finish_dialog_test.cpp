@@ -5,6 +5,7 @@
 #include "tests/win/ui/painted/ui_test_support.h"
 #include "tests/capture/window_text.h"
 #include "ui/finish_dialog/finish_dialog_impl.h"
+#include "ui/painted/display_scale.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,8 @@ const char kButtonText[] = "Close and Start MS Outlook";
 const char* const kPictures[] = {"img1.jpg", "img2.jpg", "img3.jpg", "title-enc.jpg", "bg-main.jpg",
                                  "tick.jpg", "main-bullet.gif", "1.gif", "2.gif"};
 
-// Everything a person sees of the shown dialog, and the page files behind it.
-void ExpectDialogAsDesigned(HWND dialog, const std::string& folder)
+// Everything a person sees of the shown dialog drawn at dpi, and the page files behind it.
+void ExpectDialogAsDesigned(HWND dialog, const std::string& folder, UINT dpi = kDesignDpi)
 {
     EXPECT_EQ(WindowText(dialog), kCaption);
     EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
@@ -29,7 +30,7 @@ void ExpectDialogAsDesigned(HWND dialog, const std::string& folder)
     GetClientRect(dialog, &client);
     const int width = client.right;
     const int height = client.bottom;
-    const int band = height - 50;
+    const int band = height - ScaleToDpi(50, dpi);
 
     const HWND view = GetDlgItem(dialog, 1000);
     ASSERT_NE(view, nullptr);
@@ -44,18 +45,19 @@ void ExpectDialogAsDesigned(HWND dialog, const std::string& folder)
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(WindowText(button), kButtonText);
     const RECT buttonRect = ChildRect(button);
-    EXPECT_NEAR(buttonRect.right, width - 5, 1);
-    EXPECT_NEAR(buttonRect.bottom, height - 5, 1);
+    EXPECT_NEAR(buttonRect.right, width - ScaleToDpi(5, dpi), 1);
+    EXPECT_NEAR(buttonRect.bottom, height - ScaleToDpi(5, dpi), 1);
     EXPECT_GT(buttonRect.top, band) << "the button sits inside the band";
     EXPECT_GT(buttonRect.right - buttonRect.left, 100) << "sized to its caption";
 
-    // The frame the dialog paints: a grey 2-pixel line on the view's bottom edge over a
-    // gradient from light to darker grey.
+    // The frame the dialog paints: a grey line (2 pixels at 96 DPI) on the view's bottom edge
+    // over a gradient from light to darker grey.
     DibCanvas frame(width, height, 0x00123456);
     SendMessageA(dialog, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(frame.Dc()), PRF_CLIENT);
-    EXPECT_TRUE(ColourNear(frame.Rgb(10, band - 1), 0x808080, 8));
-    EXPECT_TRUE(ColourNear(frame.Rgb(10, band), 0x808080, 8));
-    EXPECT_TRUE(ColourNear(frame.Rgb(10, band + 2), 0xFAFAFA, 8));
+    const int line = ScaleToDpi(2, dpi);
+    for (int row = band - 1; row <= band + line - 2; ++row)
+        EXPECT_TRUE(ColourNear(frame.Rgb(10, row), 0x808080, 8)) << row;
+    EXPECT_TRUE(ColourNear(frame.Rgb(10, band + line), 0xFAFAFA, 8));
     EXPECT_TRUE(ColourNear(frame.Rgb(10, height - 1), 0xD9D9D9, 8));
     EXPECT_TRUE(ColourNear(frame.Rgb(width / 2, band), 0x808080, 8));
     // On screen the line shows right under the view.
@@ -88,6 +90,37 @@ TEST(FinishDialog, ShowsThePageOverTheBandAndTheCloseBoxEndsItWithCancel)
         EXPECT_TRUE(DirectoryExists(folder)) << "removed with the object, not with the window";
     }
     EXPECT_TRUE(IsEmptyFolder(temporary.Path())) << "the welcome folder and its pictures are gone";
+}
+
+// Under Wine no display of another scale can be had (Xvfb has one screen, whose scale Wine reads
+// once per process): Windows' own message for a move to a display at 150 % is sent instead.
+TEST(FinishDialog, FollowsAMoveToADisplayOfOneAndAHalfTimesTheScale)
+{
+    TempDir temporary;
+    CDlgFinishSetupImpl dialog(temporary.Path().c_str());
+    const std::string folder = dialog.GetWelcomeFolder().GetString();
+    RunModal(dialog, kCaption, [&](HWND window) {
+        ASSERT_NE(window, nullptr);
+        ASSERT_EQ(WindowDpi(window), kDesignDpi) << "the test bed's display";
+        const HWND button = GetDlgItem(window, IDC_CLOSE_AND_START);
+        const RECT before = ChildRect(button);
+        RECT suggested{};
+        GetWindowRect(window, &suggested);
+        // At the other display's top-left corner, so that as much as can be shows in the picture.
+        suggested = {0, 0, (suggested.right - suggested.left) * 3 / 2, (suggested.bottom - suggested.top) * 3 / 2};
+        SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        WaitForPostedMessages(window);
+
+        RECT now{};
+        GetWindowRect(window, &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested)) << "the window takes the rectangle Windows suggests";
+        ExpectDialogAsDesigned(window, folder, 144);
+        const RECT after = ChildRect(button);
+        EXPECT_NEAR(after.right - after.left, (before.right - before.left) * 3 / 2, 3) << "the button with its caption";
+        EXPECT_NEAR(after.bottom - after.top, (before.bottom - before.top) * 3 / 2, 3);
+        SaveWindowPicture(window, ArtifactsFolder() + "\\finish_dialog_144dpi.png");
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
 }
 
 TEST(FinishDialog, EscapeLeavesItOpen)
