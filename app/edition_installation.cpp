@@ -5,6 +5,7 @@
 #include "foundation/narrow_string.h"
 #include "foundation/setup_log.h"
 #include "foundation/unique_handle.h"
+#include "foundation/wide_text.h"
 #include "outlook/outlook_launcher.h"
 #include "resources/resource_ids.h"
 
@@ -112,6 +113,42 @@ UINT GetOutlookOutOfTheWay(const Interaction& interaction)
     return ERROR_INSTALL_ALREADY_RUNNING;
 }
 
+// While it lives, the process's TEMP and TMP name the folder. Windows Installer's part in this
+// process takes its temporary folder from the process's own environment, and Wine's copies the
+// package there and installs from the copy: in the person's folder, a program of theirs could
+// swap it. The only change the setup makes to its own environment; programs it starts get theirs
+// built (RunAndWait). The person's values come back unchanged, in UTF-16.
+class ScopedTemporaryFolder {
+public:
+    explicit ScopedTemporaryFolder(const char* folder)
+    {
+        const WideText path = ToUtf16(folder, CP_ACP);
+        for (Saved& variable : m_saved) {
+            const DWORD length = GetEnvironmentVariableW(variable.name, nullptr, 0);
+            variable.wasSet = length > 0;
+            variable.value.assign(length > 0 ? length : 1, L'\0');
+            if (length > 0)
+                GetEnvironmentVariableW(variable.name, variable.value.data(), length);
+            SetEnvironmentVariableW(variable.name, path.data());
+        }
+    }
+    ~ScopedTemporaryFolder()
+    {
+        for (const Saved& variable : m_saved)
+            SetEnvironmentVariableW(variable.name, variable.wasSet ? variable.value.data() : nullptr);
+    }
+    ScopedTemporaryFolder(const ScopedTemporaryFolder&) = delete;
+    ScopedTemporaryFolder& operator=(const ScopedTemporaryFolder&) = delete;
+
+private:
+    struct Saved {
+        const WCHAR* name;
+        bool wasSet = false;
+        WideText value;
+    };
+    Saved m_saved[2] = {{L"TEMP", false, {}}, {L"TMP", false, {}}};
+};
+
 // Quoted: unquoted, a folder with blanks would let the platform try a shorter name first.
 ProgramRun RunRuntimeInstaller(const StagedPayloads& payloads)
 {
@@ -184,5 +221,6 @@ InstallResult InstallEdition(const EditionProfile& profile, const SetupOptions& 
     if (outlook != ERROR_SUCCESS)
         return Ended(outlook);
     RunRuntimeInstaller(payloads);
+    const ScopedTemporaryFolder temporary(payloads.Folder());
     return RunWindowsInstaller(msi, payloads, editions.reinstall, options, interaction);
 }

@@ -210,14 +210,14 @@ TEST_F(EditionInstallation, FreshInstallationRunsTheRuntimeThenDeletesTheValueWi
     EXPECT_EQ("absent", g_atCall.initializedAtCall);
     // The runtime installer had run to its end, with its path quoted, in the work folder and with
     // the work folder as its temporary folder, before the installation; with the system's PATH,
-    // not the person's. The setup's own environment stayed the person's throughout.
+    // not the person's. Only while Windows Installer runs is the work folder the setup's own.
     const std::string ran = g_atCall.runtimeLogAtCall.substr(logBefore.size());
     EXPECT_EQ("\"" + g_runtimePath + "\" /q:a\r\n", ran);
     const std::string places = g_atCall.placesAtCall.substr(placesBefore.size());
     EXPECT_EQ(places.rfind(g_workFolder + "|" + g_workFolder + "\\|", 0), 0u) << places;
     EXPECT_NE(places.find("system32"), std::string::npos) << places;
     EXPECT_EQ(places.find("person's tools"), std::string::npos) << places;
-    EXPECT_EQ(temporaryBefore, g_atCall.temporaryAtCall);
+    EXPECT_EQ(g_workFolder, g_atCall.temporaryAtCall);
     EXPECT_EQ(temporaryBefore, Variable("TMP"));
     EXPECT_EQ(pathBefore, Variable("PATH"));
     EXPECT_FALSE(g_atCall.payloadsChangeableAtCall);
