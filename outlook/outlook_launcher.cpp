@@ -16,6 +16,8 @@ const DWORD kProcessEndTimeoutMs = 10000;
 const DWORD kTerminationTimeoutMs = 5000;
 const UINT kQuestionBoxType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
 const UINT kTerminatedExitCode = 0;
+// How often the list is read again for an Outlook that cannot be opened, while it may close.
+const DWORD kListReadIntervalMs = 250;
 
 // Sends the close requests to the windows of processId. An exception that the callback keeps
 // is thrown here; one kept before (this may run inside a window procedure, from the finish
@@ -61,12 +63,13 @@ bool WaitOrEnd(const HeldOutlook& outlook, ULONGLONG deadline)
     return ended;
 }
 
-// Close requests to the windows of every held Outlook, one bounded wait for them all, then
-// termination of those still running. False when one still runs.
-bool CloseHeld(const std::vector<HeldOutlook>& outlooks)
+// Close requests to the windows of every Outlook found; gives the held ones still running. One
+// that cannot be opened is asked by its id alone: the list, read again right before, still names
+// it outlook.exe, and EnumWindows reaches only this desktop's windows.
+std::vector<const HeldOutlook*> AskAllToClose(SessionOutlooks& outlooks)
 {
     std::vector<const HeldOutlook*> running;
-    for (const HeldOutlook& outlook : outlooks) {
+    for (const HeldOutlook& outlook : outlooks.held) {
         if (HasEnded(outlook.process.Get())) {
             SetupLog::Write("Outlook: it ended by itself meanwhile; nothing to close (process %lu)", outlook.processId);
             continue;
@@ -74,24 +77,42 @@ bool CloseHeld(const std::vector<HeldOutlook>& outlooks)
         RequestClose(outlook.processId);
         running.push_back(&outlook);
     }
-    const ULONGLONG deadline = GetTickCount64() + kProcessEndTimeoutMs;
-    bool allEnded = true;
-    for (const HeldOutlook* outlook : running)
-        allEnded = WaitOrEnd(*outlook, deadline) && allEnded;
-    return allEnded;
+    KeepThoseStillListed(outlooks.unopened);
+    for (const DWORD processId : outlooks.unopened)
+        RequestClose(processId);
+    return running;
+}
+
+// Whether the Outlooks that cannot be opened have ended by the deadline: only the list can tell.
+bool UnopenedEnded(std::vector<DWORD>& unopened, ULONGLONG deadline)
+{
+    while (!unopened.empty() && GetTickCount64() < deadline) {
+        Sleep(kListReadIntervalMs);
+        KeepThoseStillListed(unopened);
+    }
+    for (const DWORD processId : unopened)
+        SetupLog::Write("Outlook: process %lu still running after %lu ms; the setup cannot end it", processId,
+                        kProcessEndTimeoutMs);
+    return unopened.empty();
 }
 
 } // namespace
 
+// Every Outlook is asked to close before the one bounded wait; then those still running are
+// ended, where the setup can.
 OutlookOutcome COutlookLauncher::CloseOutlook(AskFirst ask, const char* question)
 {
-    const SessionOutlooks outlooks = FindSessionOutlooks();
+    SessionOutlooks outlooks = FindSessionOutlooks();
     if (!outlooks.Any())
         return OutlookOutcome::Closed;
     if (ask == AskFirst::Yes && !PersonSaysYes(question))
         return OutlookOutcome::Declined;
-    const bool allEnded = CloseHeld(outlooks.held);
-    if (allEnded && outlooks.unopened.empty())
+    const std::vector<const HeldOutlook*> running = AskAllToClose(outlooks);
+    const ULONGLONG deadline = GetTickCount64() + kProcessEndTimeoutMs;
+    bool allEnded = UnopenedEnded(outlooks.unopened, deadline);
+    for (const HeldOutlook* outlook : running)
+        allEnded = WaitOrEnd(*outlook, deadline) && allEnded;
+    if (allEnded)
         return OutlookOutcome::Closed;
     SetupLog::Write("Outlook: still running; not taken for closed");
     return OutlookOutcome::StillRunning;

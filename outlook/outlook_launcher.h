@@ -28,8 +28,9 @@ public:
     // With AskFirst::Yes the question, trimmed, is asked once when any Outlook of the session
     // runs, one that cannot be opened included. Each one is held by a handle from the moment it
     // is found (FindSessionOutlooks); everything after the question goes through those handles,
-    // and one that ended meanwhile is left alone. Throws Error::VsExceptionCommon when the
-    // process list cannot be read: it tells nothing about what runs.
+    // and one that ended meanwhile is left alone. One that cannot be opened is asked to close by
+    // its id, and the process list tells whether it ended. Throws Error::VsExceptionCommon when
+    // the process list cannot be read: it tells nothing about what runs.
     OutlookOutcome CloseOutlook(AskFirst ask, const char* question = nullptr);
     // Whether an Outlook of the session runs now, one that cannot be opened included. Throws as
     // CloseOutlook does.

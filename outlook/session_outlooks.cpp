@@ -54,10 +54,12 @@ void Examine(DWORD processId, DWORD session, SessionOutlooks& found)
     found.held.push_back({processId, std::move(process)});
 }
 
-// An Outlook that could not be opened because it has ended is gone from a new list; one that is
-// still there runs.
-void KeepThoseStillListed(std::vector<DWORD>& unopened)
+} // namespace
+
+void KeepThoseStillListed(std::vector<DWORD>& processIds)
 {
+    if (processIds.empty())
+        return;
     CProcessesEnum processes;
     processes.Refresh();
     const std::vector<PROCESSENTRY32> listed = processes.AllByName(kOutlookExecutable);
@@ -65,10 +67,8 @@ void KeepThoseStillListed(std::vector<DWORD>& unopened)
         return std::none_of(listed.begin(), listed.end(),
                             [=](const PROCESSENTRY32& entry) { return entry.th32ProcessID == processId; });
     };
-    unopened.erase(std::remove_if(unopened.begin(), unopened.end(), ended), unopened.end());
+    processIds.erase(std::remove_if(processIds.begin(), processIds.end(), ended), processIds.end());
 }
-
-} // namespace
 
 SessionOutlooks FindSessionOutlooks()
 {
@@ -80,10 +80,10 @@ SessionOutlooks FindSessionOutlooks()
     SessionOutlooks found;
     for (const PROCESSENTRY32& entry : processes.AllByName(kOutlookExecutable))
         Examine(entry.th32ProcessID, session, found);
-    if (!found.unopened.empty())
-        KeepThoseStillListed(found.unopened);
+    // One that could not be opened because it has ended is gone from a new list.
+    KeepThoseStillListed(found.unopened);
     for (const DWORD processId : found.unopened)
-        SetupLog::Write("Outlook: process %lu runs, and the setup cannot reach it", processId);
+        SetupLog::Write("Outlook: process %lu runs, and the setup cannot open it", processId);
     if (!found.Any())
         SetupLog::Write("Outlook: not running");
     return found;

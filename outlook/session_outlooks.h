@@ -19,7 +19,8 @@ struct HeldOutlook {
 struct SessionOutlooks {
     std::vector<HeldOutlook> held;
     // Listed as outlook.exe in this session (or in one that cannot be told), still listed when
-    // the list is read again, and not to be opened: running, and out of the setup's reach.
+    // the list is read again, and not to be opened: running; the setup can ask it to close by
+    // its id, but neither wait for it nor end it.
     std::vector<DWORD> unopened;
 
     bool Any() const { return !held.empty() || !unopened.empty(); }
@@ -30,3 +31,7 @@ struct SessionOutlooks {
 // id went to another program after the list was taken). Throws Error::VsExceptionCommon when
 // the process list cannot be read.
 SessionOutlooks FindSessionOutlooks();
+
+// Drops the ids that the process list, read again, no longer names outlook.exe: those Outlooks
+// have ended. Throws as FindSessionOutlooks does.
+void KeepThoseStillListed(std::vector<DWORD>& processIds);

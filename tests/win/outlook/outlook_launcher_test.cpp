@@ -288,7 +288,8 @@ TEST_F(Launcher, FailedSnapshotIsAnErrorAndNothingIsAskedOrClosed)
 // opens every process: another session comes from the session function, and an Outlook that
 // cannot be opened from the fake list, which names one under an id no process has. Its open
 // fails as another user's Outlook's would, and the list read again still names it, as it would
-// name that one; so it runs: the question is asked, and it is never taken for closed.
+// name that one; so it runs: the question is asked, it is asked to close by its id, and once
+// the list still names it after the wait it is never taken for closed.
 TEST_F(Launcher, AnotherSessionsOutlookIsLeftAloneOneThatCannotBeOpenedStillRuns)
 {
     StandIn& outlook = Start(m_outlookExe);
@@ -315,7 +316,7 @@ TEST_F(Launcher, AnotherSessionsOutlookIsLeftAloneOneThatCannotBeOpenedStillRuns
     EXPECT_EQ(COutlookLauncher().CloseOutlook(AskFirst::Yes, "Close Outlook?"), OutlookOutcome::StillRunning);
     EXPECT_EQ(watcher.Boxes().size(), 1u);
     EXPECT_TRUE(log.Contains("Outlook: process " + std::to_string(kFakeUnopenableId) +
-                             " runs, and the setup cannot reach it"))
+                             " still running after 10000 ms; the setup cannot end it"))
         << log.Text();
 }
 
