@@ -6,9 +6,18 @@
 
 #include <sddl.h>
 
+namespace {
+
+// The access list every work folder is made with, as the platform's security descriptor
+// language: protected (nothing inherited), full control for SYSTEM and Administrators, read
+// and execute for Users, all inherited by what is made inside.
 const char kWorkFolderAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
 
-namespace {
+WorkFolderFunctions& Table()
+{
+    static WorkFolderFunctions table{CreateDirectoryA};
+    return table;
+}
 
 // Windows' own Temp folder; empty when the Windows folder has no ASCII name, which no ANSI
 // code page could then be trusted to carry.
@@ -28,6 +37,13 @@ VsFsPath WindowsTemp()
 }
 
 } // namespace
+
+WorkFolderFunctions SetWorkFolderFunctions(const WorkFolderFunctions& functions)
+{
+    const WorkFolderFunctions previous = Table();
+    Table() = functions;
+    return previous;
+}
 
 WorkFolder::~WorkFolder()
 {
@@ -50,7 +66,7 @@ DWORD WorkFolder::Create(const VsFsPath& path)
     const UniqueLocalMemory descriptorOwner(descriptor);
     SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
     // Fails on anything already at the name, a link included: never a folder someone else made.
-    if (!CreateDirectoryA(path, &security))
+    if (!Table().CreateFolder(path, &security))
         return GetLastError();
     m_path = path;
     // Made by us a moment ago, but anyone who could swap it for a link before the hold gets nothing.

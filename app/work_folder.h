@@ -8,7 +8,17 @@
 #pragma once
 
 #include "foundation/fs_path.h"
+#include "foundation/scoped_override.h"
 #include "foundation/unique_handle.h"
+
+// How the folder is made: CreateDirectoryA, or a test's stand-in that sees the descriptor it is
+// made with (Wine keeps none that a test could read back).
+struct WorkFolderFunctions {
+    BOOL(WINAPI* CreateFolder)(LPCSTR, LPSECURITY_ATTRIBUTES) = nullptr;
+};
+// Replaces the table and gives the previous one back.
+WorkFolderFunctions SetWorkFolderFunctions(const WorkFolderFunctions& functions);
+using ScopedWorkFolderFunctions = ScopedOverride<WorkFolderFunctions, SetWorkFolderFunctions>;
 
 class WorkFolder {
 public:
@@ -35,8 +45,3 @@ private:
     UniqueKernelHandle m_hold;
     bool m_keep = false;
 };
-
-// The access list every work folder is made with, as the platform's security descriptor
-// language: protected (nothing inherited), full control for SYSTEM and Administrators, read
-// and execute for Users, all inherited by what is made inside.
-extern const char kWorkFolderAccess[];

@@ -14,5 +14,5 @@ if [ -f "$bed/wine32" ]; then
         echo "wine: the emulated 32-bit Wine in $wine32 is not ready (run scripts/setup.sh)" >&2
         exit 1
     fi
-    export WINEARCH=win32 QEMU_LD_PREFIX="$wine32/root" WINESERVER VS_WINE_EMULATED=qemu-i386
+    export WINEARCH=win32 QEMU_LD_PREFIX="$wine32/root" WINESERVER
 fi

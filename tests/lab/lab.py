@@ -7,54 +7,20 @@ seen and what changed on the machine.
 The build tree decides the machine: the shipped 32-bit build (build/win32, the default) runs on a
 32-bit Windows of the emulated 32-bit Wine, the win64 build on a 64-bit Windows of wine64.
 
-A scenario (tests/lab/scenarios/*.scenario) is "key = value" lines. Machine keys, read here:
-  outlook.components   Outlook component codes a stand-in package installs (any of the six)
-  outlook.newer        Outlook 2013 and later as Office publishes it: 2016-x86, 2016-x64, 2013-x86,
-                       2013-x64, each a stand-in package that publishes the qualifier outlook.exe
-                       (x86) or outlook.x64.exe (x64) in the category of Outlook 2016+ or 2013
-  setup.newer-outlook  yes: the setup built with VS_NEWER_OUTLOOK ON (app/newer-outlook/ of the
-                       build tree) instead of the tree's own
-  setup.current-windows yes: the setup built with VS_CURRENT_WINDOWS ON (app/current-windows/)
-  display.dpi          the display's scale as Wine takes it (HKCU\Control Panel\Desktop\LogPixels):
-                       144 is 150 %; the screen has as many more pixels (1920x1536 at 144)
-  editions             other-edition packages: german-x86, german-x64, polish-x86, polish-x64
-  this-edition         x86 or x64: this edition installed already (from the setup's own package)
-  outlook.program      yes: the stand-in Outlook is installed as Outlook's program (App Paths),
-                       so that the shell can start it
-  outlook.running      yes: the stand-in Outlook runs before the setup starts (implies program)
-  outlook.instances    how many of it run (1)
-  outlook.arguments    its command line (--mode=close|ignore|ask --windows=N --linger=MS)
-  registry.initialized the value "Initialized" before the run (a number), or absent
-  payload.package      fails or cancels: the setup carries a package that ends that way
-  payload.runtime      tamper: the setup carries a runtime stand-in that tries to change its files
-  dlls.missing         system DLLs (without .dll) that cannot be loaded by the setup's process
-  locale               the Unix locale the driver and the setup run in (ja_JP.UTF-8: code page 932)
-  setup.signed         yes: the setup is signed, as the build signs it, with a throw-away
-                       certificate; the fact "signature" tells whether osslsigncode verifies it
-  work.space           a size such as 8k: Windows' Temp folder, where the setup makes its work
-                       folder, is a volume of that size (a tmpfs, mounted as root), so that the
-                       payloads fill it
-  i686                 yes: the scenario also runs in the 32-bit tree (its CTest test lab.NAME)
-  folders              folders (C:\..., separated by ";") made before the runs
-  layout.at            a folder (C:\...) that a run's /layout writes: after the runs, the facts
-                       "layout.files" (its files) and "layout.bytes" (whether they are exactly the
-                       payloads the setup carries, read from its resources)
-Keys for the person and the run (answers and answers.runN: a button's caption for each window, "click
-CAPTION" for a real mouse click on it, or "close"; arguments and arguments.runN: the setup's command line after its
-name; setup.log.at.runN: where such a command line has the setup write its log, so that the facts
-"runN.setup.log" come from there and "runN.beside.log" names what appeared beside it; temp, temp.plant, temp.squat, temp.race, temp.log, runs, between-runs, timeout, runtime.log, work.blocked: a file where Windows' Temp
-folder should be, welcome.link: another program plants a link to a folder of its own into the
-welcome folder while the finish dialog is open; link.at: another program's link to a folder of
-its own, C:\VsLabElsewhere, planted before the first run) are read by the driver, a Windows program
-(tests/lab/driver).
-Checks: "expect.KEY = VALUE" (a fact equals VALUE), "expect-contains.KEY = TEXT",
-"expect-same.KEY = OTHER" (two facts are equal) and "expect-order.runN = A, B, ..." (events
-starting with A, B, ... happen in that order, within the file clock's tick); a "#..." suffix
-makes a key unique.
+A scenario (tests/lab/scenarios/*.scenario) is "key = value" lines, each key once, of the keys
+below (KEYS) and the checks: "expect.KEY = VALUE" (a fact equals VALUE),
+"expect-contains.KEY = TEXT", "expect-same.KEY = OTHER" (two facts are equal) and
+"expect-order.runN = A, B, ..." (events starting with A, B, ... happen in that order, within the
+file clock's tick; an event only seen by a look happened between two looks, and counts as
+ordered only when the whole span is); a "#..." suffix makes a key unique. A key or a check the
+lab does not know, or a value a key does not take, fails the scenario before anything runs. A
+run that did not start, or that the lab had to end, fails it unless the scenario expects exactly
+that (expect.runN.started, expect.runN.timeout).
 """
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -100,6 +66,71 @@ OPTION_IMAGES = {'setup.newer-outlook': 'newer-outlook', 'setup.current-windows'
 BUILD_TARGETS = ['VsEnclosaSetupBoot', 'VsEnclosaSetupBoot_newer_outlook', 'VsEnclosaSetupBoot_current_windows', 'lab_driver', 'lab_planted', 'lab_repack', 'lab_tamper', 'outlook_standin']
 
 
+class Each(tuple):
+    """The values of a key that takes a comma-separated list: each item one of these."""
+
+
+YES = ('yes', 'no')
+NUMBER = re.compile(r'[0-9]+')
+# Every key a scenario may hold: "machine" keys are read here, the machine is prepared from them
+# before the driver runs; "run" keys, about the person and the run, are read by the driver
+# (tests/lab/driver, lab_scenario.cpp, which knows its own); N stands for a run's number. Then
+# the values a key takes (None: any), and what it says.
+KEYS = {
+    'title': ('run', None, 'what the scenario shows, for the transcript'),
+    'i686': ('machine', YES, 'yes: the scenario also runs in the 32-bit tree (its CTest test lab.NAME)'),
+    'outlook.components': ('machine', None, 'Outlook component codes a stand-in package installs (any of the six)'),
+    'outlook.newer': ('machine', Each(('2016-x86', '2016-x64', '2013-x86', '2013-x64')),
+                      'Outlook 2013 and later as Office publishes it, each a stand-in package that publishes the '
+                      'qualifier outlook.exe (x86) or outlook.x64.exe (x64) in the category of Outlook 2016+ or 2013'),
+    'setup.newer-outlook': ('machine', YES, 'yes: the setup built with VS_NEWER_OUTLOOK ON (app/newer-outlook/)'),
+    'setup.current-windows': ('machine', YES, 'yes: the setup built with VS_CURRENT_WINDOWS ON (app/current-windows/)'),
+    'display.dpi': ('machine', NUMBER, "the display's scale as Wine takes it (HKCU\\Control Panel\\Desktop\\LogPixels): "
+                                       '144 is 150 %; the screen has as many more pixels (1920x1536 at 144)'),
+    'editions': ('machine', Each(('german-x86', 'german-x64', 'polish-x86', 'polish-x64')),
+                 'other-edition packages installed'),
+    'this-edition': ('machine', ('x86', 'x64'), "this edition installed already (from the setup's own package)"),
+    'outlook.program': ('machine', YES, "yes: the stand-in Outlook is installed as Outlook's program (App Paths)"),
+    'outlook.running': ('machine', YES, 'yes: the stand-in Outlook runs before the setup starts (implies program)'),
+    'outlook.instances': ('machine', NUMBER, 'how many of the stand-in Outlook run (1)'),
+    'outlook.arguments': ('machine', None, "the stand-in Outlook's command line (--mode=close|ignore|ask "
+                                           '--windows=N --linger=MS)'),
+    'registry.initialized': ('machine', None, 'the value "Initialized" before the run (a number), or absent'),
+    'payload.package': ('machine', ('fails', 'cancels'), 'the setup carries a package that ends that way'),
+    'payload.runtime': ('machine', ('tamper',), 'the setup carries a runtime stand-in that tries to change its files'),
+    'dlls.missing': ('machine', None, 'system DLLs (without .dll) that the setup cannot load'),
+    'locale': ('machine', None, 'the Unix locale of the driver and the setup (ja_JP.UTF-8: code page 932)'),
+    'setup.signed': ('machine', YES, 'yes: the setup is signed with a throw-away certificate; the fact '
+                                     '"signature" tells whether osslsigncode verifies it'),
+    'work.space': ('machine', None, "a size such as 8k: Windows' Temp folder is a volume (tmpfs) of that size"),
+    'folders': ('machine', None, 'folders (C:\\..., separated by ";") made before the runs'),
+    'layout.at': ('machine', None, 'a folder (C:\\...) a run\'s /layout writes: the facts "layout.files" and '
+                                   '"layout.bytes" (whether they are exactly the payloads the setup carries)'),
+    'runs': ('run', NUMBER, 'how often the setup runs, one run after the other'),
+    'timeout': ('run', NUMBER, 'seconds a run may take before the lab ends it (120)'),
+    'answers': ('run', None, "the person's answer to each window, in the order they appear: a button's caption, "
+                             '"click CAPTION" for a real mouse click on it, or "close"'),
+    'answers.runN': ('run', None, 'the answers of run N'),
+    'arguments': ('run', None, "the setup's command line after its name"),
+    'arguments.runN': ('run', None, 'the command line of run N'),
+    'setup.log.at.runN': ('run', None, 'where run N\'s command line has the setup write its log: the facts '
+                                       '"runN.setup.log" come from there, "runN.beside.log" names what appeared '
+                                       'beside it'),
+    'temp': ('run', None, 'the temporary folder: plain (the default), blanks, unwritable, trail-5c, cyrillic, '
+                          'too-long, or a folder C:\\...'),
+    'temp.log': ('run', ('blocked',), "a folder where the setup's log would go"),
+    'temp.plant': ('run', YES, 'yes: a program where an unquoted line into the temporary folder would run one'),
+    'temp.squat': ('run', None, "another program's file at this name in the temporary folder, held open"),
+    'between-runs': ('run', ('spoil',), 'spoil: the files in the temporary folder are overwritten between runs'),
+    'runtime.log': ('run', None, "the runtime stand-ins' log, when not in common application data"),
+    'work.blocked': ('run', YES, "yes: a file where Windows' Temp folder should be"),
+    'welcome.link': ('run', YES, 'yes: another program plants a link to a folder of its own into the welcome '
+                                 'folder while the finish dialog is open'),
+    'link.at': ('run', None, "another program's link to a folder of its own, C:\\VsLabElsewhere, planted "
+                             'before the first run'),
+}
+
+
 class Scenario:
     def __init__(self, path):
         self.path = path
@@ -111,15 +142,51 @@ class Scenario:
                 if not line or line.startswith('#'):
                     continue
                 key, equals, value = line.partition('=')
-                if not equals:
-                    raise ValueError('%s:%d: no "=" in %r' % (path, number, line))
-                self.values[key.strip()] = value.strip()
+                key, value = key.strip(), value.strip()
+                problem = 'no "=" in %r' % line if not equals else key_problem(key, value)
+                if not problem and key in self.values:
+                    problem = '"%s" a second time' % key
+                if problem:
+                    raise ValueError('%s:%d: %s' % (path, number, problem))
+                self.values[key] = value
 
     def get(self, key, fallback=''):
         return self.values.get(key, fallback)
 
     def items(self, key):
         return [item.strip() for item in self.get(key).split(',') if item.strip()]
+
+    def prepared(self):
+        """The keys the machine is prepared from here, which the driver leaves alone."""
+        return [key for key in self.values if KEYS.get(generic_key(key), ('run',))[0] == 'machine']
+
+
+def generic_key(key):
+    """The key with a run's number written as N (answers.run2: answers.runN)."""
+    return re.sub(r'(?<=\.run)[0-9]+$', 'N', key)
+
+
+def key_problem(key, value):
+    """What is wrong with a scenario's line: an unknown key or check, a value the key does not take."""
+    kind, _, fact = key.partition('.')
+    if kind.startswith('expect'):
+        fact = fact.split('#')[0]
+        if kind not in CHECKS:
+            return 'unknown check "%s" (the checks: %s)' % (kind, ', '.join(CHECKS))
+        if kind == 'expect-order' and not re.fullmatch(r'run[0-9]+', fact):
+            return 'expect-order names a run (expect-order.runN), not "%s"' % fact
+        return None if fact else '"%s" names no fact' % key
+    known = KEYS.get(generic_key(key))
+    if known is None:
+        return 'unknown key "%s"' % key
+    values = known[1]
+    pattern = hasattr(values, 'fullmatch')
+    given = [item.strip() for item in value.split(',') if item.strip()] if isinstance(values, Each) else [value]
+    wrong = [item for item in given
+             if values is not None and not (values.fullmatch(item) if pattern else item in values)]
+    if wrong:
+        return '"%s" takes %s, not "%s"' % (key, values.pattern if pattern else ', '.join(values), ', '.join(wrong))
+    return None
 
 
 class Build:
@@ -396,40 +463,65 @@ def order_failure(fact, facts, wanted_events):
     count = int(facts.get(fact + '.events', 0))
     times = [facts.get('%s.event%d.at' % (fact, i)) for i in range(1, count + 1)]
     if None in times:
-        return '%s: the events carry no times' % fact
-    events = [(facts['%s.event%d' % (fact, i)], int(times[i - 1])) for i in range(1, count + 1)]
+        return 'the events carry no times'
+    # An event only a look saw happened between the look before (since) and that look (at).
+    events = [(facts['%s.event%d' % (fact, i)], int(facts.get('%s.event%d.since' % (fact, i), times[i - 1])),
+               int(times[i - 1])) for i in range(1, count + 1)]
     used = set()
     last = 0
     for wanted in wanted_events:
-        found = next((i for i, (text, at) in enumerate(events)
-                      if i not in used and text.startswith(wanted) and at + CLOCK_TICK_MS >= last), None)
+        found = next((i for i, (text, since, at) in enumerate(events)
+                      if i not in used and text.startswith(wanted) and since + CLOCK_TICK_MS >= last), None)
         if found is None:
-            return '%s: no event "%s" in the expected order' % (fact, wanted)
+            return 'no event "%s" surely after the ones before it' % wanted
         used.add(found)
-        last = max(last, events[found][1])
+        last = max(last, events[found][2])
     return None
+
+
+# The checks: each compares a fact with the expected text and gives the failure, or None.
+CHECKS = {
+    'expect': lambda facts, fact, expected: (
+        None if facts[fact] == expected else 'expected "%s", found "%s"' % (expected, facts[fact])),
+    'expect-contains': lambda facts, fact, expected: (
+        None if expected in facts[fact] else '"%s" not in "%s"' % (expected, facts[fact])),
+    'expect-same': lambda facts, fact, other: (
+        None if facts[fact] == facts.get(other) else
+        '"%s" differs from %s "%s"' % (facts[fact], other, facts.get(other))),
+    'expect-order': lambda facts, fact, expected: order_failure(fact, facts, [item.strip() for item in
+                                                                              expected.split(',')]),
+}
 
 
 def check(scenario, facts):
     """The scenario's expectations against the facts; gives the failures."""
     failures = []
     for key, expected in scenario.values.items():
-        kind, dot, rest = key.partition('.')
-        if not dot or not kind.startswith('expect'):
+        kind, _, rest = key.partition('.')
+        if kind not in CHECKS:
             continue
         fact = rest.split('#')[0]
-        if kind == 'expect-order':
-            failure = order_failure(fact, facts, [item.strip() for item in expected.split(',')])
-            if failure:
-                failures.append(failure)
-        elif fact not in facts:
+        if fact not in facts and kind != 'expect-order':
             failures.append('%s: no such fact' % fact)
-        elif kind == 'expect' and facts[fact] != expected:
-            failures.append('%s: expected "%s", found "%s"' % (fact, expected, facts[fact]))
-        elif kind == 'expect-same' and facts[fact] != facts.get(expected):
-            failures.append('%s: "%s" differs from %s "%s"' % (fact, facts[fact], expected, facts.get(expected)))
-        elif kind == 'expect-contains' and expected not in facts[fact]:
-            failures.append('%s: "%s" not in "%s"' % (fact, expected, facts[fact]))
+            continue
+        failure = CHECKS[kind](facts, fact, expected)
+        if failure:
+            failures.append('%s: %s' % (fact, failure))
+    return failures
+
+
+def run_failures(scenario, facts):
+    """Runs that did not start, or that the lab had to end, unless the scenario expects exactly that."""
+    failures = []
+    runs = int(facts.get('runs', 0))
+    if runs != int(scenario.get('runs', '1')):
+        failures.append('%d runs of %s' % (runs, scenario.get('runs', '1')))
+    for number in range(1, runs + 1):
+        run = 'run%d' % number
+        if facts.get(run + '.started') != 'yes' and 'expect.%s.started' % run not in scenario.values:
+            failures.append('%s: did not start (%s)' % (run, facts.get(run + '.started')))
+        if facts.get(run + '.timeout') != 'no' and scenario.get('expect.%s.timeout' % run) != 'yes':
+            failures.append('%s: did not end by itself, the lab ended it' % run)
     return failures
 
 
@@ -456,7 +548,8 @@ def run_scenario(scenario, build, lab_root, do_check):
         timeout = 60 + int(scenario.get('timeout', '120')) * int(scenario.get('runs', '1'))
         locale = scenario.get('locale')
         code, output = machine.run([windows_path(build.driver), '--scenario', windows_path(scenario.path),
-                                    '--setup', windows_path(setup), '--out', windows_path(out)], timeout=timeout,
+                                    '--setup', windows_path(setup), '--out', windows_path(out),
+                                    '--prepared', ','.join(scenario.prepared())], timeout=timeout,
                                    extra_env={'LANG': locale, 'LC_ALL': locale} if locale else None)
         if code not in (0, 2) or not os.path.exists(os.path.join(out, 'facts.txt')):
             raise RuntimeError('the driver failed (%d): %s' % (code, output))
@@ -484,7 +577,7 @@ def run_scenario(scenario, build, lab_root, do_check):
         if scenario.get('setup.signed') == 'yes':
             print('Signature of the setup: %s' % facts['signature'])
         print('Screenshots and facts: %s' % out)
-        failures = check(scenario, facts) if do_check else []
+        failures = run_failures(scenario, facts) + (check(scenario, facts) if do_check else [])
         for failure in failures:
             print('FAILED %s: %s' % (scenario.name, failure))
         return not failures
@@ -507,7 +600,9 @@ def prepare_template(lab_root, wine):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    keys = '\n'.join('  %-21s %s: %s' % (key, reader, text) for key, (reader, _, text) in KEYS.items())
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter,
+                                     epilog='keys (machine: prepared here; run: read by the driver):\n' + keys)
     parser.add_argument('--build', default=os.path.join(SOURCE, 'build', 'win32'),
                         help='the build tree: win32 (the shipped image, the default) or win64')
     parser.add_argument('--configure', action='store_true', help='configure and build what the lab needs first')
@@ -519,6 +614,10 @@ def main():
     if arguments.template_only:
         prepare_template(lab_root, Wine.of_build(arguments.build))
         return
+    try:
+        scenarios = [Scenario(path) for path in arguments.scenarios]
+    except (OSError, ValueError) as error:
+        sys.exit('lab: %s' % error)
     if arguments.configure:
         configure_and_build(arguments.build)
     build = Build(arguments.build)
@@ -526,8 +625,8 @@ def main():
         sys.exit('lab: not built yet: %s (build the targets %s)' % (', '.join(build.missing()),
                                                                     ' '.join(BUILD_TARGETS)))
     passed = True
-    for path in arguments.scenarios:
-        passed = run_scenario(Scenario(path), build, lab_root, arguments.check) and passed
+    for scenario in scenarios:
+        passed = run_scenario(scenario, build, lab_root, arguments.check) and passed
     sys.exit(0 if passed else 1)
 
 

@@ -22,7 +22,7 @@ class Wine:
             self.loader = os.path.join(wine32_home, 'root', 'usr', 'lib', 'wine', 'wine')
             self.server = '/usr/lib/wine/wineserver64'
             self.environment = {'WINEARCH': 'win32', 'QEMU_LD_PREFIX': os.path.join(wine32_home, 'root'),
-                                'WINESERVER': self.server, 'VS_WINE_EMULATED': 'qemu-i386'}
+                                'WINESERVER': self.server}
         else:
             self.loader = '/usr/lib/wine/wine64'
             self.server = '/usr/lib/wine/wineserver'

@@ -1,7 +1,10 @@
 // The lab's driver: runs the setup as a person would on the machine it runs on, following a
 // scenario, and writes what that person saw and what changed on the machine.
-//   VsLabDriver.exe --scenario FILE --setup EXE --out FOLDER
-// Exit code: 0 when every run ended by itself, 2 when the lab had to end one, 1 on bad input.
+//   VsLabDriver.exe --scenario FILE --setup EXE --out FOLDER [--prepared KEY,KEY...]
+// --prepared names the scenario's keys that the machine was prepared from before (lab.py does
+// that); any other key the driver does not read is refused.
+// Exit code: 0 when every run started and ended by itself, 2 when one did not start or the lab
+// had to end it, 1 on bad input.
 #include "foundation/fs_path.h"
 #include "foundation/unique_handle.h"
 #include "framework/gdiplus_session.h"
@@ -26,6 +29,7 @@ struct Arguments {
     std::string scenario;
     std::string setup;
     std::string out;
+    std::vector<std::string> prepared;
 };
 
 bool ParseArguments(int argc, char** argv, Arguments& arguments)
@@ -37,6 +41,8 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments)
             arguments.setup = argv[i + 1];
         else if (std::strcmp(argv[i], "--out") == 0)
             arguments.out = argv[i + 1];
+        else if (std::strcmp(argv[i], "--prepared") == 0)
+            arguments.prepared = ListItems(argv[i + 1]);
         else
             return false;
     }
@@ -134,8 +140,8 @@ std::vector<std::string> Appeared(const std::set<std::string>& before, const std
     return names;
 }
 
-// Another program of the same user (VsLabTamper in its mode "hold" or "race"), from before the
-// first run until after the last one.
+// Another program of the same user (VsLabTamper in its mode "hold"), from before the first run
+// until after the last one.
 class Bystander {
 public:
     Bystander(const std::string& mode, const std::string& arguments)
@@ -265,12 +271,12 @@ int main(int argc, char** argv)
     SetProcessDPIAware();
     Arguments arguments;
     if (!ParseArguments(argc, argv, arguments)) {
-        std::fprintf(stderr, "usage: VsLabDriver --scenario FILE --setup EXE --out FOLDER\n");
+        std::fprintf(stderr, "usage: VsLabDriver --scenario FILE --setup EXE --out FOLDER [--prepared KEY,KEY...]\n");
         return 1;
     }
     LabScenario scenario;
     std::string error;
-    if (!scenario.Load(arguments.scenario, error)) {
+    if (!scenario.Load(arguments.scenario, arguments.prepared, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -284,7 +290,8 @@ int main(int argc, char** argv)
     const std::string tempKind = scenario.Get("temp", "plain");
     outcome.tempFolder = PrepareTempFolder(tempKind, OwnTempFolder());
     if (outcome.tempFolder.empty()) {
-        std::fprintf(stderr, "cannot make the temporary folder \"%s\"\n", tempKind.c_str());
+        std::fprintf(stderr, "cannot make the temporary folder \"%s\" (a kind the lab knows, or C:\\...)\n",
+                     tempKind.c_str());
         return 1;
     }
     const std::wstring tempVariable = TempVariableFor(tempKind, outcome.tempFolder);
@@ -312,18 +319,6 @@ int main(int argc, char** argv)
         if (!bystander || !bystander->Started() || !bystander->WaitUntilHolding()) {
             std::fprintf(stderr, "cannot hold a program at %s (the holder ended with %lu)\n",
                          outcome.plantedPath.c_str(), bystander ? bystander->Stop() : 0ul);
-            return 1;
-        }
-    }
-    // A program of the same user replaces a payload with its own whenever it can.
-    const std::string race = scenario.Get("temp.race");
-    if (!race.empty()) {
-        outcome.plantedPath = outcome.tempFolder + race;
-        DeleteFileA(PlantedRunNote(outcome.plantedPath).c_str());
-        bystander = std::make_unique<Bystander>(
-            "race", Quoted(outcome.plantedPath) + " " + Quoted(LabProgram("VsLabPlanted.exe")));
-        if (!bystander->Started()) {
-            std::fprintf(stderr, "cannot start the race for %s\n", outcome.plantedPath.c_str());
             return 1;
         }
     }
@@ -387,13 +382,11 @@ int main(int argc, char** argv)
         }
         if (plantLink)
             run.linkTarget = ElsewhereAfterRun(run.record);
-        allEnded = allEnded && !run.record.timedOut && run.record.startError == 0;
+        allEnded = allEnded && run.record.exitCode.has_value() && run.record.startError == 0;
         outcome.runs.push_back(std::move(run));
     }
     blockedWork.reset();
-    if (bystander && !race.empty())
-        outcome.raceOverwrites = std::to_string(bystander->Stop());
-    else if (bystander)
+    if (bystander)
         bystander->Stop();
     if (!outcome.plantedPath.empty())
         DeleteFileA(outcome.plantedPath.c_str());

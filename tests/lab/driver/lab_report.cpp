@@ -73,24 +73,24 @@ std::vector<std::string> ProductChanges(const MachineState& before, const Machin
     return codes;
 }
 
-std::vector<std::string> ProcessChanges(bool started, const std::vector<std::pair<DWORD, std::string>>& events)
+std::vector<std::string> ProcessChanges(bool started, const std::vector<RunEvent>& events)
 {
     // From the timeline, so that a process that came and went during the run is counted too.
     const std::string prefix = started ? "process+ " : "process- ";
     std::vector<std::string> names;
     for (const auto& event : events) {
-        if (event.second.compare(0, prefix.size(), prefix) == 0) {
-            const std::string rest = event.second.substr(prefix.size());
+        if (event.text.compare(0, prefix.size(), prefix) == 0) {
+            const std::string rest = event.text.substr(prefix.size());
             names.push_back(rest.substr(0, rest.rfind(' ')));
         }
     }
     return Sorted(names);
 }
 
-size_t LinesWith(const std::vector<std::pair<DWORD, std::string>>& events, const std::string& prefix)
+size_t LinesWith(const std::vector<RunEvent>& events, const std::string& prefix)
 {
-    return static_cast<size_t>(std::count_if(events.begin(), events.end(), [&](const auto& event) {
-        return event.second.compare(0, prefix.size(), prefix) == 0;
+    return static_cast<size_t>(std::count_if(events.begin(), events.end(), [&](const RunEvent& event) {
+        return event.text.compare(0, prefix.size(), prefix) == 0;
     }));
 }
 
@@ -118,6 +118,14 @@ std::string InstallerLogFact(const RunRecord& record)
     return Join(record.installerLogs) + " (not named after the run " + run + ")";
 }
 
+// The run's exit code; a run the lab had to end has none.
+std::string ExitText(const RunRecord& record)
+{
+    if (record.exitCode)
+        return std::to_string(*record.exitCode);
+    return record.timedOut ? "none (ended by the lab after its time limit)" : "none";
+}
+
 class Facts {
 public:
     void Add(const std::string& key, const std::string& value) { m_text << key << " = " << EscapeFact(value) << "\n"; }
@@ -133,7 +141,7 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     const RunRecord& record = run.record;
     facts.Add(prefix + "arguments", run.plan.arguments);
     facts.Add(prefix + "started", record.startError == 0 ? "yes" : "no, error " + std::to_string(record.startError));
-    facts.Add(prefix + "exit", std::to_string(record.exitCode));
+    facts.Add(prefix + "exit", ExitText(record));
     facts.Add(prefix + "timeout", record.timedOut ? "yes" : "no");
     facts.Add(prefix + "windows", std::to_string(record.windows.size()));
     for (size_t i = 0; i < record.windows.size(); ++i) {
@@ -178,8 +186,8 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     facts.Add(prefix + "processes.left", Join(Sorted(record.left)));
     std::vector<std::string> logLines;
     for (const auto& event : record.events) {
-        if (event.second.compare(0, 4, "log ") == 0)
-            logLines.push_back(event.second.substr(4));
+        if (event.text.compare(0, 4, "log ") == 0)
+            logLines.push_back(event.text.substr(4));
     }
     facts.Add(prefix + "log", Join(logLines, " | "));
     facts.Add(prefix + "log.count", std::to_string(LinesWith(record.events, "log ")));
@@ -197,8 +205,11 @@ void AddRunFacts(Facts& facts, const LabRun& run)
     facts.Add(prefix + "events", std::to_string(record.events.size()));
     for (size_t i = 0; i < record.events.size(); ++i) {
         const std::string key = prefix + "event" + std::to_string(i + 1);
-        facts.Add(key, record.events[i].second);
-        facts.Add(key + ".at", std::to_string(record.events[i].first));
+        const RunEvent& event = record.events[i];
+        facts.Add(key, event.text);
+        facts.Add(key + ".at", std::to_string(event.at));
+        if (event.since != event.at)
+            facts.Add(key + ".since", std::to_string(event.since));
     }
 }
 
@@ -218,8 +229,9 @@ void WriteRun(std::ostream& out, const LabRun& run)
         return;
     }
     size_t window = 0;
-    for (const auto& [at, event] : record.events) {
-        out << "  " << Seconds(at) << "  " << event << "\n";
+    for (const RunEvent& entry : record.events) {
+        const std::string& event = entry.text;
+        out << "  " << Seconds(entry.at) << "  " << event << "\n";
         if (event.compare(0, 7, "window ") != 0 || window >= record.windows.size())
             continue;
         const WindowRecord& seen = record.windows[window++];
@@ -233,8 +245,7 @@ void WriteRun(std::ostream& out, const LabRun& run)
             << "\n";
         out << "             picture: " << (seen.screenshot.empty() ? "none could be taken" : seen.screenshot) << "\n";
     }
-    out << "  Exit code " << record.exitCode << (record.timedOut ? " (ended by the lab after its time limit)" : "")
-        << "\n";
+    out << "  Exit code " << ExitText(record) << "\n";
     out << "  What changed on the machine:\n";
     out << "    products installed: " << Join(ProductChanges(record.before, record.after, true)) << "\n";
     out << "    products removed:   " << Join(ProductChanges(record.before, record.after, false)) << "\n";
@@ -287,17 +298,6 @@ bool WriteFacts(const std::string& path, const LabOutcome& outcome)
     facts.Add("temp.folder", outcome.tempFolder);
     facts.Add("temp.given", outcome.tempGiven);
     facts.Add("runs", std::to_string(outcome.runs.size()));
-    std::vector<std::string> exits;
-    size_t plantedRuns = 0;
-    for (const LabRun& run : outcome.runs) {
-        exits.push_back(std::to_string(run.record.exitCode));
-        plantedRuns += run.planted == "ran" ? 1 : 0;
-    }
-    // Over all runs, for scenarios that repeat one to give a race its chances.
-    facts.Add("exits", Join(exits));
-    facts.Add("planted.ran", std::to_string(plantedRuns));
-    if (!outcome.raceOverwrites.empty())
-        facts.Add("race.overwrites", outcome.raceOverwrites);
     for (const LabRun& run : outcome.runs)
         AddRunFacts(facts, run);
     std::ofstream file(path, std::ios::binary);

@@ -26,7 +26,6 @@ struct LabOutcome {
     std::string tempFolder;
     std::string tempGiven;  // what TEMP and TMP say to the setup, in UTF-8
     std::string plantedPath;
-    std::string raceOverwrites;  // how often a racing program replaced a payload, when one ran
     std::vector<LabRun> runs;
 };
 

@@ -125,16 +125,46 @@ std::string InWork(const std::string& key)
     return "work" + key.substr(key.find('\\'));
 }
 
+Moment KeyWritten(HKEY key)
+{
+    FILETIME written = {};
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, &written) == ERROR_SUCCESS
+               ? ToMoment(written)
+               : 0;
+}
+
+// When Windows Installer published a product: the last write of its key among the installer's
+// products, named by the packed product code (each group of the code's hex digits reversed).
+// 0 when it cannot say.
+Moment PublishedAt(const std::string& code)
+{
+    if (code.size() != 38)
+        return 0;
+    const std::string hex = code.substr(1, 8) + code.substr(10, 4) + code.substr(15, 4) + code.substr(20, 4) +
+                            code.substr(25, 12);
+    std::string packed;
+    size_t at = 0;
+    for (size_t length : {8, 4, 4, 2, 2, 2, 2, 2, 2, 2, 2}) {
+        packed.append(hex.rend() - at - length, hex.rend() - at);
+        at += length;
+    }
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ("Software\\Classes\\Installer\\Products\\" + packed).c_str(), 0,
+                      KEY_READ | KEY_WOW64_64KEY, &opened) != ERROR_SUCCESS)
+        return 0;
+    const UniqueRegKey key(opened);
+    return KeyWritten(key.Get());
+}
+
 std::string InitializedValue(Moment& keyWritten)
 {
     HKEY opened = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return "no key";
     const UniqueRegKey key(opened);
-    FILETIME written = {};
-    if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, &written) == ERROR_SUCCESS)
-        keyWritten = ToMoment(written);
+    if (const Moment written = KeyWritten(key.Get()))
+        keyWritten = written;
     char data[256] = {};
     DWORD size = sizeof data - 1;
     DWORD type = 0;
@@ -207,8 +237,11 @@ MachineState MachineObserver::Take(bool withProducts, bool withDigests)
     MachineState state;
     state.takenAt = Now();
     state.hasProducts = withProducts;
-    if (withProducts)
+    if (withProducts) {
+        state.productsFrom = state.takenAt;
         state.products = InstalledProducts();
+        state.productsUntil = Now();
+    }
     state.processes = RunningProcesses();
     FollowProcesses(state.processes);
     FilesIn(m_tempFolder, withDigests, state.tempFiles, state.setupLogs);
@@ -258,7 +291,8 @@ std::vector<Change> MachineObserver::Changes(const MachineState& before, const M
 {
     std::vector<Change> changes;
     const auto add = [&](std::string text, Moment at) {
-        changes.push_back(Change{std::move(text), at != 0 ? at : after.takenAt});
+        changes.push_back(at != 0 ? Change{std::move(text), at, at}
+                                  : Change{std::move(text), after.takenAt, before.takenAt});
     };
     for (const auto& [name, info] : after.tempFiles) {
         const auto old = before.tempFiles.find(name);
@@ -319,13 +353,19 @@ std::vector<Change> MachineObserver::Changes(const MachineState& before, const M
     if (before.initialized != after.initialized)
         add("registry Initialized " + after.initialized, after.settingsWritten);
     if (before.hasProducts && after.hasProducts) {
+        // Read every so often only: a change lies between two readings, unless the installer's
+        // registry says when the product came.
         for (const std::string& code : after.products) {
-            if (before.products.count(code) == 0)
-                add("product+ " + code, 0);
+            if (before.products.count(code) != 0)
+                continue;
+            const Moment published = PublishedAt(code);
+            const bool known = published >= before.productsFrom && published <= after.productsUntil;
+            changes.push_back(known ? Change{"product+ " + code, published, published}
+                                    : Change{"product+ " + code, after.productsUntil, before.productsFrom});
         }
         for (const std::string& code : before.products) {
             if (after.products.count(code) == 0)
-                add("product- " + code, 0);
+                changes.push_back(Change{"product- " + code, after.productsUntil, before.productsFrom});
         }
     }
     for (size_t line = before.logLines.size(); line < after.logLines.size(); ++line)

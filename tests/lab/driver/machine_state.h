@@ -34,6 +34,7 @@ struct FileInfo {
 struct MachineState {
     bool hasProducts = false;
     std::set<std::string> products;
+    Moment productsFrom = 0, productsUntil = 0;  // when they were read
     std::map<DWORD, ProcessInfo> processes;
     std::map<std::string, FileInfo> tempFiles;
     std::map<std::string, FileInfo> setupLogs;  // the setup's log and Windows Installer's logs
@@ -50,10 +51,12 @@ struct MachineState {
 };
 
 // One change, at the moment the machine says it happened (a process's start or end, a file's
-// creation, the key's last write), else at the moment it was seen.
+// creation, the key's last write); else some time after the look that did not see it yet
+// (since) and no later than the one that did (at).
 struct Change {
     std::string text;
     Moment at = 0;
+    Moment since = 0;
 };
 
 class MachineObserver {

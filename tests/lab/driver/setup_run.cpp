@@ -102,14 +102,13 @@ public:
     {
         const bool productsDue = Elapsed() - m_lastProducts >= kProductPollMs;
         MachineState state = m_observer.Take(productsDue, false);
-        if (productsDue) {
+        if (productsDue)
             m_lastProducts = Elapsed();
-        } else {
-            state.hasProducts = m_last.hasProducts;
-            state.products = m_last.products;
-        }
+        else
+            KeepProducts(state);
         Note(state);
         LookAtWindows(ProcessTree(m_last.processes, setupId));
+        m_lastLook = Since(m_last.takenAt);
     }
 
     void Finish()
@@ -125,10 +124,7 @@ public:
         std::vector<std::string> left;
         do {
             Sleep(kPollMs);
-            MachineState state = m_observer.Take(false, false);
-            state.hasProducts = m_last.hasProducts;
-            state.products = m_last.products;
-            Note(state);
+            LookNow();
             left.clear();
             for (const auto& [id, info] : m_last.processes) {
                 if (known.count(id) == 0 && id != self && !IsSystemService(m_last.processes, info))
@@ -140,7 +136,7 @@ public:
         Record(m_observer.Changes(m_last, m_record.after));
         // Changes carry the moment they happened, which may be before the poll that saw them.
         std::stable_sort(m_record.events.begin(), m_record.events.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+                         [](const RunEvent& a, const RunEvent& b) { return a.at < b.at; });
     }
 
     const MachineState& Last() const { return m_last; }
@@ -151,7 +147,25 @@ private:
     void Record(std::vector<Change> changes)
     {
         for (Change& change : changes)
-            m_record.events.emplace_back(Since(change.at), std::move(change.text));
+            m_record.events.emplace_back(Since(change.at), std::move(change.text), Since(change.since));
+    }
+
+    // A look without products; right before an answer, it makes what the answer brings about
+    // surely later than the answer.
+    void LookNow()
+    {
+        MachineState state = m_observer.Take(false, false);
+        KeepProducts(state);
+        Note(state);
+    }
+
+    // Products are read every kProductPollMs only: a look in between carries the last reading.
+    void KeepProducts(MachineState& state) const
+    {
+        state.hasProducts = m_last.hasProducts;
+        state.products = m_last.products;
+        state.productsFrom = m_last.productsFrom;
+        state.productsUntil = m_last.productsUntil;
     }
 
     void Note(MachineState& state)
@@ -165,8 +179,9 @@ private:
         for (HWND window : VisibleTopLevelWindows(tree)) {
             if (std::find(m_handled.begin(), m_handled.end(), window) != m_handled.end())
                 continue;
-            const auto first = m_firstSeen.emplace(window, Elapsed()).first;
-            if (Elapsed() - first->second >= kSettleMs) {
+            // It appeared after the last look and no later than this one.
+            const auto first = m_firstSeen.emplace(window, RunEvent(Elapsed(), "", m_lastLook)).first;
+            if (Elapsed() - first->second.at >= kSettleMs) {
                 m_handled.push_back(window);
                 Handle(window, first->second);
             }
@@ -189,11 +204,11 @@ private:
         }
     }
 
-    void Handle(HWND window, DWORD seenAt)
+    void Handle(HWND window, const RunEvent& seen)
     {
         PlantLink();
         WindowRecord record;
-        record.atMs = seenAt;
+        record.atMs = seen.at;
         const size_t number = m_record.windows.size() + 1;
         // Above whatever else is on the screen, so that the picture shows this window.
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -209,10 +224,13 @@ private:
         const std::string name = "run" + std::to_string(m_plan.number) + "-window" + std::to_string(number) + ".png";
         if (SavePng(*picture, m_plan.outFolder + name))
             record.screenshot = m_plan.outFolder + name;
-        m_record.events.emplace_back(Elapsed(), "window " + std::to_string(number) + " \"" + record.seen.caption + "\"");
+        m_record.events.emplace_back(seen.at, "window " + std::to_string(number) + " \"" + record.seen.caption + "\"",
+                                     seen.since);
 
         record.planned = number <= m_plan.answers.size();
         record.answer = record.planned ? m_plan.answers[number - 1] : FallbackAnswer(record.seen);
+        LookNow();
+        const DWORD answeredAt = Elapsed();
         record.answered = IsWindow(window) && AnswerWindow(record.seen, record.answer);
         if (!record.answered && IsWindow(window)) {
             // The scenario named a button the window does not have: leave no window open.
@@ -220,7 +238,7 @@ private:
             AnswerWindow(record.seen, fallback);
             record.answer += " (no such button; answered " + fallback + ")";
         }
-        m_record.events.emplace_back(Elapsed(), "answer " + std::to_string(number) + " " + record.answer);
+        m_record.events.emplace_back(answeredAt, "answer " + std::to_string(number) + " " + record.answer);
         m_record.windows.push_back(std::move(record));
     }
 
@@ -229,8 +247,9 @@ private:
     MachineObserver m_observer;
     Moment m_start = 0;
     DWORD m_lastProducts = 0;
+    DWORD m_lastLook = 0;
     MachineState m_last;
-    std::map<HWND, DWORD> m_firstSeen;
+    std::map<HWND, RunEvent> m_firstSeen;
     std::vector<HWND> m_handled;
 };
 
@@ -251,8 +270,10 @@ RunRecord RunSetup(const RunPlan& plan)
     std::wstring environment = EnvironmentWithTemp(plan.tempVariable);
     // In its own folder, as the shell starts a program that a person opens.
     const std::string folder = VsFsPath(plan.setupPath.c_str()).GetFolder().GetString();
-    if (!CreateProcessA(plan.setupPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        &environment[0], folder.c_str(), &startup, &info)) {
+    // Suspended until the first look has seen it: a run that is refused at once ends within a poll.
+    if (!CreateProcessA(plan.setupPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, &environment[0], folder.c_str(), &startup,
+                        &info)) {
         record.startError = GetLastError();
         watch.Finish();
         ReadSetupLogs(plan, logOffset, record);
@@ -261,6 +282,8 @@ RunRecord RunSetup(const RunPlan& plan)
     const UniqueProcessHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
     record.events.emplace_back(watch.Elapsed(), "start " + commandLine);
+    watch.Observe(info.dwProcessId);
+    ResumeThread(info.hThread);
 
     for (;;) {
         const DWORD wait = WaitForSingleObject(process.Get(), kPollMs);
@@ -275,8 +298,12 @@ RunRecord RunSetup(const RunPlan& plan)
             break;
         }
     }
-    GetExitCodeProcess(process.Get(), &record.exitCode);
-    record.events.emplace_back(watch.Elapsed(), "exit " + std::to_string(record.exitCode));
+    DWORD exitCode = 0;
+    // A run the lab ended has no exit code of its own.
+    if (!record.timedOut && GetExitCodeProcess(process.Get(), &exitCode) && exitCode != STILL_ACTIVE) {
+        record.exitCode = exitCode;
+        record.events.emplace_back(watch.Elapsed(), "exit " + std::to_string(exitCode));
+    }
     watch.Finish();
     ReadSetupLogs(plan, logOffset, record);
     return record;

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,12 +41,24 @@ struct WindowRecord {
     DWORD atMs = 0;
 };
 
+// Something that happened in a run, in milliseconds after its start: at the moment the machine
+// says, or, for what only a look shows, after the last look that did not see it (since) and no
+// later than the look that did (at).
+struct RunEvent {
+    RunEvent(DWORD atMs, std::string what, DWORD sinceMs) : at(atMs), text(std::move(what)), since(sinceMs) {}
+    RunEvent(DWORD atMs, std::string what) : RunEvent(atMs, std::move(what), atMs) {}
+
+    DWORD at;
+    std::string text;
+    DWORD since;
+};
+
 struct RunRecord {
     DWORD startError = 0;     // 0 when the setup started
-    DWORD exitCode = 0;
+    std::optional<DWORD> exitCode;  // none when it did not start, or the lab had to end it
     bool timedOut = false;
     std::vector<WindowRecord> windows;
-    std::vector<std::pair<DWORD, std::string>> events;  // milliseconds after the start
+    std::vector<RunEvent> events;
     MachineState before;
     MachineState after;
     std::vector<std::string> left;  // processes started during the run and still there

@@ -59,8 +59,10 @@ std::string PrepareTempFolder(const std::string& kind, const std::string& base)
     } else if (kind == "too-long") {
         // Longer than the platform's temporary path may be: GetTempPath fails.
         return base + std::string(300, 'L') + "\\";
-    } else {
+    } else if (kind.size() > 3 && kind[1] == ':' && kind[2] == '\\') {
         folder = VsFsPath(kind.c_str()).AddTrailingSeparator('\\').GetString();
+    } else {
+        return {};  // a kind the lab does not know
     }
     CreateDirectoryTree(VsFsPath(folder.c_str()));
     RemoveFilesIn(folder);

@@ -7,10 +7,10 @@
 // kind: "plain", "blanks" (a folder whose name has blanks), "unwritable" (a folder below a
 // file, which nobody can create), "trail-5c" (a name whose last character ends in the byte
 // 0x5C in code page 932), "too-long" (a path the platform cannot give as the temporary folder),
-// "cyrillic" (a name with no character in code page 1252) or a path of its own. Gives the
-// folder as the driver's narrow calls reach it (a Cyrillic one in its short form), with a
-// trailing backslash, emptied of files; empty when it cannot be made. base is the driver's own
-// temporary folder.
+// "cyrillic" (a name with no character in code page 1252) or a path of its own (C:\...).
+// Gives the folder as the driver's narrow calls reach it (a Cyrillic one in its short form), with
+// a trailing backslash, emptied of files; empty when it cannot be made or the kind is unknown.
+// base is the driver's own temporary folder.
 std::string PrepareTempFolder(const std::string& kind, const std::string& base);
 
 // What TEMP and TMP say to the setup for that folder, in UTF-16 and without the trailing

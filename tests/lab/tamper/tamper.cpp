@@ -7,13 +7,9 @@
 //
 // The lab also starts it beside the setup, as another program of the same user, until the
 // named event EVENT is set:
-//     VsLabTamper hold EVENT PATH         keeps the file PATH open for reading, read sharing only,
-//                                         and sets the event EVENT + "Holding" once it has it
-//     VsLabTamper race EVENT PATH SOURCE  replaces PATH with a copy of SOURCE (PATH.race, renamed
-//                                         over it) whenever it is not SOURCE's size and can be
-//                                         replaced
-// These modes write no log; the exit code of race is the number of replacements, that of a
-// hold that could not open its file 1000 + the error.
+//     VsLabTamper hold EVENT PATH   keeps the file PATH open for reading, read sharing only, and
+//                                   sets the event EVENT + "Holding" once it has it
+// This mode writes no log; a hold that could not open its file ends with 1000 + the error.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -90,43 +86,15 @@ int Hold(HANDLE stop, const char* stopName, const char* path)
     return 0;
 }
 
-// Spins without a pause: the gap between the setup's writing a file and its holding it is short.
-// While the file is not its own (by size, which needs no handle) it renames a copy of SOURCE
-// over it, in one step that succeeds only while nobody has the file open without sharing its
-// deletion; otherwise it leaves the file alone.
-int Race(HANDLE stop, const char* path, const char* source)
-{
-    WIN32_FILE_ATTRIBUTE_DATA own = {};
-    if (!GetFileAttributesExA(source, GetFileExInfoStandard, &own))
-        return -1;
-    const std::string copy = std::string(path) + ".race";
-    int overwrites = 0;
-    while (WaitForSingleObject(stop, 0) == WAIT_TIMEOUT) {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) || data.nFileSizeLow == own.nFileSizeLow)
-            continue;
-        if (GetFileAttributesA(copy.c_str()) == INVALID_FILE_ATTRIBUTES && !CopyFileA(source, copy.c_str(), FALSE))
-            return -1;
-        if (MoveFileExA(copy.c_str(), path, MOVEFILE_REPLACE_EXISTING))
-            ++overwrites;
-    }
-    DeleteFileA(copy.c_str());
-    return overwrites;
-}
-
-// The modes beside the setup; -2 when the command line names none.
+// The mode beside the setup; -2 when the command line names none.
 int BesideTheSetup()
 {
-    if (__argc < 4)
-        return -2;
-    const bool hold = std::strcmp(__argv[1], "hold") == 0;
-    const bool race = std::strcmp(__argv[1], "race") == 0 && __argc >= 5;
-    if (!hold && !race)
+    if (__argc < 4 || std::strcmp(__argv[1], "hold") != 0)
         return -2;
     HANDLE stop = OpenEventA(SYNCHRONIZE, FALSE, __argv[2]);
     if (stop == nullptr)
         return -1;
-    const int result = hold ? Hold(stop, __argv[2], __argv[3]) : Race(stop, __argv[3], __argv[4]);
+    const int result = Hold(stop, __argv[2], __argv[3]);
     CloseHandle(stop);
     return result;
 }

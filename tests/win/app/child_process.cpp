@@ -75,16 +75,20 @@ DWORD ChildProcess::WaitForExit(DWORD milliseconds)
     return code;
 }
 
-std::vector<std::string> ChildProcess::LoadedModules() const
+std::vector<std::string> ChildProcess::LoadedModules(DWORD& error) const
 {
     std::vector<std::string> modules;
     UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, m_id));
-    if (!snapshot)
-        return modules;
     MODULEENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Module32First(snapshot.Get(), &entry); more; more = Module32Next(snapshot.Get(), &entry))
+    if (!snapshot || !Module32First(snapshot.Get(), &entry)) {
+        error = GetLastError();
+        return modules;
+    }
+    error = ERROR_SUCCESS;
+    do
         modules.push_back(Lower(entry.szExePath));
+    while (Module32Next(snapshot.Get(), &entry));
     return modules;
 }
 

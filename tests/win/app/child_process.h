@@ -24,8 +24,9 @@ public:
     DWORD Id() const { return m_id; }
     // The exit code; ~0u when the program did not end in time.
     DWORD WaitForExit(DWORD milliseconds);
-    // Full paths of the DLLs the running program has loaded, lower case.
-    std::vector<std::string> LoadedModules() const;
+    // Full paths of the DLLs the running program has loaded, lower case; none, with the
+    // platform's error in error, when they cannot be listed.
+    std::vector<std::string> LoadedModules(DWORD& error) const;
 
 private:
     UniqueProcessHandle m_process;

@@ -1,11 +1,9 @@
-// The run's work folder on the real file system. Wine keeps no access lists, so what a test can
-// show of the folder's protection is the access list it is made with, not that Windows enforces it.
+// The run's work folder on the real file system.
 #include "app/work_folder.h"
 #include "tests/win/support/temp_dir.h"
 #include "tests/directory_link/directory_link.h"
 
 #include <windows.h>
-#include <aclapi.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
@@ -21,6 +19,47 @@ bool Renamable(const std::string& path)
         return false;
     MoveFileA(moved.c_str(), path.c_str());
     return true;
+}
+
+// A descriptor's access list: "protected" when it inherits nothing, then each entry's account
+// and whether it may write; an entry that denies, or is not handed down to what is made inside,
+// says so.
+std::string AccessOf(PSECURITY_DESCRIPTOR descriptor)
+{
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL acl = nullptr;
+    if (!GetSecurityDescriptorControl(descriptor, &control, &revision) ||
+        !GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted) || !present || acl == nullptr)
+        return "no access list";
+    std::string text = (control & SE_DACL_PROTECTED) != 0 ? "protected " : "inherits ";
+    const DWORD writing = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES | DELETE |
+                          FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER;
+    const BYTE handedDown = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+    for (DWORD index = 0; index < acl->AceCount; ++index) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        char* sid = nullptr;
+        if (!GetAce(acl, index, reinterpret_cast<void**>(&ace)) || !ConvertSidToStringSidA(&ace->SidStart, &sid))
+            return text + "unreadable entry";
+        text += sid;
+        LocalFree(sid);
+        if (ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE)
+            text += ":not-allowing";
+        if ((ace->Header.AceFlags & handedDown) != handedDown)
+            text += ":not-handed-down";
+        text += (ace->Mask & writing) != 0 ? ":write " : ":read ";
+    }
+    return text;
+}
+
+// Wine keeps no descriptor a folder is made with (it reads back one made from the Unix mode),
+// so the test sees the one the folder is created with at the call that makes it.
+std::string g_madeWith;
+BOOL WINAPI RecordingCreateFolder(LPCSTR path, LPSECURITY_ATTRIBUTES security)
+{
+    g_madeWith = security != nullptr ? AccessOf(security->lpSecurityDescriptor) : "no descriptor";
+    return CreateDirectoryA(path, security);
 }
 
 } // namespace
@@ -88,34 +127,13 @@ TEST(WorkFolder, ForARunIsANewFolderInWindowsTemp)
 }
 
 // Only SYSTEM and Administrators may write; Users may read and list; nothing comes from above.
-TEST(WorkFolder, AccessListLetsOnlyAdministratorsAndSystemWrite)
+// Wine enforces no access list: that a user is really kept out shows only on Windows.
+TEST(WorkFolder, IsMadeWithAnAccessListThatLetsOnlyAdministratorsAndSystemWrite)
 {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(kWorkFolderAccess, SDDL_REVISION_1,
-                                                                     &descriptor, nullptr));
-    SECURITY_DESCRIPTOR_CONTROL control = 0;
-    DWORD revision = 0;
-    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
-    EXPECT_NE(control & SE_DACL_PROTECTED, 0) << "inherits nothing from a parent a user may write";
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL acl = nullptr;
-    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted));
-    ASSERT_TRUE(present && acl != nullptr);
-
-    const DWORD writing = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES | DELETE |
-                          FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER;
-    std::string allowed;
-    for (DWORD index = 0; index < acl->AceCount; ++index) {
-        ACCESS_ALLOWED_ACE* ace = nullptr;
-        ASSERT_TRUE(GetAce(acl, index, reinterpret_cast<void**>(&ace)));
-        ASSERT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
-        EXPECT_EQ(ace->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
-                  OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE) << "what is made inside gets the same";
-        char* sid = nullptr;
-        ASSERT_TRUE(ConvertSidToStringSidA(&ace->SidStart, &sid));
-        allowed += std::string(sid) + ((ace->Mask & writing) != 0 ? ":write " : ":read ");
-        LocalFree(sid);
-    }
-    LocalFree(descriptor);
-    EXPECT_EQ(allowed, "S-1-5-18:write S-1-5-32-544:write S-1-5-32-545:read ");
+    const ScopedWorkFolderFunctions recorded({RecordingCreateFolder});
+    TempDir dir;
+    WorkFolder work;
+    ASSERT_EQ(work.Create((dir / "work").c_str()), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_TRUE(DirectoryExists(dir / "work"));
+    EXPECT_EQ(g_madeWith, "protected S-1-5-18:write S-1-5-32-544:write S-1-5-32-545:read ");
 }

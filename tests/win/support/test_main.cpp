@@ -1,11 +1,13 @@
 // GoogleTest entry of every Windows-side test, with a watchdog that turns a hang into a
-// failure with a message before CTest's own time limit strikes.
+// failure with a message before CTest's own time limit strikes, and a line for every skipped
+// case.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -21,11 +23,29 @@ DWORD WINAPI Watchdog(void* parameter)
     ExitProcess(3);
 }
 
+// A skipped case passes; its reason goes out as one line starting "SKIPPED ", which
+// scripts/test.sh gathers, so that a green run says what it did not check.
+class SkipReport : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo& test) override
+    {
+        const testing::TestResult& result = *test.result();
+        if (!result.Skipped())
+            return;
+        std::string reason;
+        for (int part = 0; part < result.total_part_count(); ++part) {
+            if (result.GetTestPartResult(part).skipped())
+                reason = result.GetTestPartResult(part).message();
+        }
+        std::printf("SKIPPED %s.%s: %s\n", test.test_suite_name(), test.name(), reason.c_str());
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new SkipReport);
     DWORD seconds = 170;
     if (const char* limit = std::getenv("VS_TEST_WATCHDOG_SECONDS"))
         seconds = static_cast<DWORD>(std::strtoul(limit, nullptr, 10)) - 10;

@@ -5,26 +5,14 @@
 #include "tests/win/ui/painted/button_fixture.h"
 #include "ui/painted/button_close_finish_dlg.h"
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 const char kCaption[] = "Close and Start MS Outlook";
 
-using CloseButtonTest = ButtonTest<CButtonCloseFinishDlg>;
-
-// The caption's box as measured in Arial 14 pixels, or the family GDI+ falls back to.
-Gdiplus::RectF MeasureCaption(HWND hWnd, const char* caption)
-{
-    HDC hdc = GetDC(hWnd);
-    Gdiplus::RectF bounds;
-    {
-        Gdiplus::Graphics graphics(hdc);
-        auto font = NewFontOrSansSerif(L"Arial", 14.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
-        const WideText text = ToUtf16(caption);
-        graphics.MeasureString(text.data(), -1, font.get(), Gdiplus::PointF(0.0f, 0.0f), &bounds);
-    }
-    ReleaseDC(hWnd, hdc);
-    return bounds;
-}
+using CloseButtonTest = ButtonTest<Probe<CButtonCloseFinishDlg>>;
 
 CRect RectInParent(HWND hWnd)
 {
@@ -34,17 +22,44 @@ CRect RectInParent(HWND hWnd)
     return rc;
 }
 
+// The box around the bright pixels of a picture, right and bottom exclusive.
+CRect BrightBox(const DibCanvas& canvas)
+{
+    CRect box(canvas.Width(), canvas.Height(), 0, 0);
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x) {
+            const DWORD rgb = canvas.Rgb(x, y);
+            if ((rgb >> 16) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF) > 3 * 128)
+                box = CRect(std::min<int>(box.left, x), std::min<int>(box.top, y), std::max<int>(box.right, x + 1),
+                            std::max<int>(box.bottom, y + 1));
+        }
+    return box;
+}
+
+// Wherever the font and its measure put it, the caption is drawn whole, about ten pixels clear
+// of every edge, in a button docked in the corner.
 TEST_F(CloseButtonTest, FitsTheCaptionWithAMarginInTheBottomRightCorner)
 {
     SetWindowPos(dialog.GetDlgItem(IDC_UI_LABEL), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // Dark all over, so that only the caption is bright.
+    dialog.SetSolidBackground(false);
+    dialog.SetBackgroundColor(0xFF000000, false);
+    button().SetOuterBorder(0xFF000000, 4.0f);
+    button().SetBorder(0xFF000000, 1.0f);
+    button().SetGradient(false);
+    button().SetFlatColours(0xFF000000, 0xFF000000, 0xFF000000);
     button().SetWindowText(kCaption);
     button().FitToCaption(kCaption);
 
-    const Gdiplus::RectF text = MeasureCaption(hButton(), kCaption);
-    ASSERT_GT(text.Width, 100.0f) << "a real font measured the caption";
     const CRect rc = RectInParent(hButton());
-    EXPECT_EQ(static_cast<int>(20 + text.Width), rc.Width());
-    EXPECT_EQ(static_cast<int>(20 + text.Height), rc.Height());
+    const CRect ink = BrightBox(*button().Render(0));
+    ASSERT_GT(ink.Width(), 100) << "a real font drew the caption";
+    EXPECT_EQ(std::wstring(L"Close and Start MS Outlook"), button().drawnCaption) << "whole";
+    for (int margin : {ink.left, rc.Width() - ink.right, ink.top, rc.Height() - ink.bottom})
+        EXPECT_TRUE(margin >= 8 && margin <= 16) << "a margin of " << margin << " in " << rc.Width() << "x"
+                                                 << rc.Height() << " around " << ink.Width() << "x" << ink.Height();
+    EXPECT_NEAR(ink.left, rc.Width() - ink.right, 2) << "centred";
+    EXPECT_NEAR(ink.top, rc.Height() - ink.bottom, 3);
     CRect client;
     dialog.GetClientRect(&client);
     EXPECT_NEAR(client.right - 5, rc.right, 1);

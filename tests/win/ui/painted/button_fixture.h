@@ -7,6 +7,7 @@
 #include "ui/painted/gdiplus_dlg.h"
 
 #include <memory>
+#include <string>
 
 template <class Button>
 class ButtonDialog : public CGdiPlusDlg {
@@ -23,25 +24,11 @@ protected:
     }
 };
 
-// Opens the whole surface of a button to the tests: its state, and a count of its renderings.
+// A button seen through its extension points, which any derived button may override: a count
+// of its renderings and the caption it last drew, and where. Its state shows only in what it draws.
 template <class Base>
 class Probe : public Base {
 public:
-    using Base::m_bArmed;
-    using Base::m_bEnabled;
-    using Base::m_bHovering;
-    using Base::m_bIsDefault;
-    using Base::m_bShowAccelerators;
-    using Base::m_bStale;
-    using Base::m_fGlowLevel;
-    using Base::m_nState;
-    using Base::m_rcClient;
-    using Base::m_spImage;
-    using Base::m_strCaption;
-    using Base::m_tooltip;
-    using Base::m_fImageScale;
-    using Base::m_nImageAlign;
-
     void DrawFace(std::shared_ptr<Gdiplus::Graphics> g, Gdiplus::Rect* rc) override
     {
         ++renders;
@@ -51,8 +38,10 @@ public:
                      std::shared_ptr<Gdiplus::Font> font, bool bMeasureOnly) override
     {
         Base::DrawCaption(g, text, rc, font, bMeasureOnly);
-        if (!bMeasureOnly)
+        if (!bMeasureOnly) {
+            drawnCaption = text;
             drawnCaptionBox = *rc;
+        }
     }
 
     // The button's current picture, rendered first if stale, in a DIB of its client size.
@@ -66,7 +55,18 @@ public:
         return canvas;
     }
 
+    // The default glow's strength: the alpha it reaches at the bottom edge of a face.
+    int GlowAlpha()
+    {
+        Gdiplus::Bitmap bitmap(4, 100, PixelFormat32bppARGB);
+        std::shared_ptr<Gdiplus::Graphics> graphics(Gdiplus::Graphics::FromImage(&bitmap));
+        Gdiplus::Rect rc(0, 0, 4, 100);
+        this->DrawDefaultGlow(graphics, &rc);
+        return static_cast<int>(PixelOf(bitmap, 2, 99) >> 24);
+    }
+
     int renders = 0;
+    std::wstring drawnCaption;
     Gdiplus::Rect drawnCaptionBox;
 };
 

@@ -1,6 +1,6 @@
 // What the GDI+ button puts in its frames: the parent's background behind the rounded
 // corners, the face of its state, border and ring where they belong, the focus cue, the
-// default glow, the caption's colours and the image.
+// default glow, the caption's colours and the image. The tests set the colours they look for.
 #include <gtest/gtest.h>
 
 #include "tests/win/ui/painted/button_fixture.h"
@@ -63,30 +63,32 @@ bool RowHas(const DibCanvas& canvas, int y, DWORD rgb)
 
 TEST_F(GdiPlusButtonRender, CornersShowTheParentAndTheFaceTheGradientOfItsState)
 {
+    // Top and bottom of each state: normal, pressed, hover.
+    button().SetGradientColours(0xFFC00000, 0xFF400000, 0xFF00C000, 0xFF004000, 0xFF0000C0, 0xFF000040);
     auto normal = Render();
     const int w = normal->Width(), h = normal->Height(), mid = w / 2;
     for (const POINT& corner : {POINT{0, 0}, POINT{1, 1}, POINT{w - 1, 0}, POINT{0, h - 1}, POINT{w - 1, h - 1}})
         EXPECT_TRUE(ColourNear(normal->Rgb(corner.x, corner.y), kGreen, 0)) << corner.x << "," << corner.y;
-    EXPECT_TRUE(ColourNear(normal->Rgb(mid, 1), 0x8894A2, 2));
-    EXPECT_TRUE(ColourNear(normal->Rgb(mid, h - 3), 0x262E3B, 12));
-    EXPECT_TRUE(ColourNear(normal->Rgb(mid, h / 2), 0x575F6E, 8)) << "half way down";
+    EXPECT_TRUE(ColourNear(normal->Rgb(mid, 1), 0xC00000, 4));
+    EXPECT_TRUE(ColourNear(normal->Rgb(mid, h - 3), 0x400000, 12));
+    EXPECT_TRUE(ColourNear(normal->Rgb(mid, h / 2), 0x800000, 8)) << "half way down";
 
     SendMessageA(hButton(), WM_MOUSEMOVE, 0, At(mid, h / 2));
     auto hover = button().Render();
-    EXPECT_TRUE(ColourNear(hover->Rgb(mid, 1), 0x8894A2, 2));
-    EXPECT_TRUE(ColourNear(hover->Rgb(mid, h - 3), 0x4E5663, 12));
+    EXPECT_TRUE(ColourNear(hover->Rgb(mid, 1), 0x0000C0, 4));
+    EXPECT_TRUE(ColourNear(hover->Rgb(mid, h - 3), 0x000040, 12));
 
     SendMessageA(hButton(), WM_LBUTTONDOWN, MK_LBUTTON, At(mid, h / 2));
     SetFocus(nullptr); // the press took it
     auto pressed = Render();
-    EXPECT_TRUE(ColourNear(pressed->Rgb(mid, 1), 0x6A767A, 2));
-    EXPECT_TRUE(ColourNear(pressed->Rgb(mid, h - 3), 0x3A424F, 12));
+    EXPECT_TRUE(ColourNear(pressed->Rgb(mid, 1), 0x00C000, 4));
+    EXPECT_TRUE(ColourNear(pressed->Rgb(mid, h - 3), 0x004000, 12));
     EXPECT_TRUE(ColourNear(pressed->Rgb(0, 0), kGreen, 0));
 
     button().SetGradient(false);
     auto flat = Render();
     EXPECT_EQ(flat->Rgb(mid, 1), flat->Rgb(mid, h - 3)) << "a flat face is the top colour throughout";
-    EXPECT_TRUE(ColourNear(flat->Rgb(mid, h - 3), 0x6A767A, 2));
+    EXPECT_TRUE(ColourNear(flat->Rgb(mid, h - 3), 0x00C000, 2));
 }
 
 TEST_F(GdiPlusButtonRender, TheBorderRunsOneInsideTheEdge)
@@ -107,13 +109,17 @@ TEST_F(GdiPlusButtonRender, TheBorderRunsOneInsideTheEdge)
 
 TEST_F(CloseButtonRender, TheRingSurroundsTheBorderAndCornersAreCutAtTen)
 {
+    button().SetOuterBorder(0xFFFFFF00, 4.0f);
+    button().SetBorder(0xFFFF0000, 1.0f);
+    button().SetGradient(false);
+    button().SetFlatColours(0xFF0000FF, 0xFF0000FF, 0xFF0000FF);
     auto canvas = Render();
     const int w = canvas->Width(), h = canvas->Height(), mid = w / 2;
     for (int y : {1, 2, h - 3, h - 2})
-        EXPECT_TRUE(ColourNear(canvas->Rgb(mid, y), 0xD0D0D0, 3)) << "ring at row " << y;
-    EXPECT_TRUE(ColourNear(canvas->Rgb(1, h / 2), 0xD0D0D0, 3));
-    EXPECT_TRUE(ColourNear(canvas->Rgb(mid, h - 4), 0x4E5A68, 8)) << "border inside the ring";
-    EXPECT_TRUE(ColourNear(canvas->Rgb(mid, 4), 0x8894A2, 8)) << "face inside the border";
+        EXPECT_TRUE(ColourNear(canvas->Rgb(mid, y), 0xFFFF00, 3)) << "ring at row " << y;
+    EXPECT_TRUE(ColourNear(canvas->Rgb(1, h / 2), 0xFFFF00, 3));
+    EXPECT_TRUE(ColourNear(canvas->Rgb(mid, h - 4), 0xFF0000, 8)) << "border inside the ring";
+    EXPECT_TRUE(ColourNear(canvas->Rgb(mid, 4), 0x0000FF, 8)) << "face inside the border";
     for (int i : {0, 1})
         EXPECT_TRUE(ColourNear(canvas->Rgb(i, i), kGreen, 0)) << "corner " << i;
 
@@ -129,17 +135,19 @@ TEST_F(CloseButtonRender, TheRingSurroundsTheBorderAndCornersAreCutAtTen)
 
 TEST_F(GdiPlusButtonRender, TheDottedFocusCueShowsOnlyWithTheFocus)
 {
+    const DWORD cue = 0xFF00FF;
+    button().SetFocusColour(0xFF000000 | cue);
     auto unfocused = Render();
     const int h = unfocused->Height();
-    EXPECT_FALSE(RowHas(*unfocused, 2, 0xD3D3D3));
+    EXPECT_FALSE(RowHas(*unfocused, 2, cue));
     button().SetFocus();
     auto focused = Render();
-    EXPECT_TRUE(RowHas(*focused, 2, 0xD3D3D3));
-    EXPECT_TRUE(RowHas(*focused, h - 3, 0xD3D3D3));
-    EXPECT_TRUE(ColourNear(focused->Rgb(2, h / 2 + 1), 0xD3D3D3, 0) || ColourNear(focused->Rgb(2, h / 2), 0xD3D3D3, 0))
+    EXPECT_TRUE(RowHas(*focused, 2, cue));
+    EXPECT_TRUE(RowHas(*focused, h - 3, cue));
+    EXPECT_TRUE(ColourNear(focused->Rgb(2, h / 2 + 1), cue, 0) || ColourNear(focused->Rgb(2, h / 2), cue, 0))
         << "every other pixel of the left side";
     button().SetShowFocusCue(false);
-    EXPECT_FALSE(RowHas(*Render(), 2, 0xD3D3D3));
+    EXPECT_FALSE(RowHas(*Render(), 2, cue));
 }
 
 TEST_F(CloseButtonRender, NeverShowsAFocusRectangle)
@@ -153,24 +161,26 @@ TEST_F(CloseButtonRender, NeverShowsAFocusRectangle)
             ASSERT_EQ(unfocused->Rgb(x, y), focused->Rgb(x, y)) << x << "," << y;
 }
 
-TEST_F(GdiPlusButtonRender, TheSettledDefaultGlowReachesAlpha66AtTheBottomEdge)
+// Settled, the glow is 0.26 of its colour's alpha at the bottom edge, rising from nothing.
+TEST_F(GdiPlusButtonRender, TheSettledDefaultGlowRisesToAQuarterOfItsColoursAlpha)
 {
     button().SetPulse(false);
+    button().SetGlowColour(0xC800FFFF);
     SendMessageA(hButton(), WM_TIMER, CGdiPlusButton::kGlowTimerId, 0);
-    ASSERT_FLOAT_EQ(0.26f, button().m_fGlowLevel);
 
     Gdiplus::Bitmap bitmap(20, 200, PixelFormat32bppARGB);
     std::shared_ptr<Gdiplus::Graphics> graphics(Gdiplus::Graphics::FromImage(&bitmap));
     Gdiplus::Rect rc(0, 0, 20, 200);
     button().DrawDefaultGlow(graphics, &rc);
     const DWORD bottom = PixelOf(bitmap, 10, 199);
-    EXPECT_GE(bottom >> 24, 65u);
-    EXPECT_LE(bottom >> 24, 66u);
-    EXPECT_EQ(0xFFFFFFu, bottom & 0xFFFFFF);
+    EXPECT_NEAR(52, static_cast<int>(bottom >> 24), 2) << "0.26 of 200";
+    EXPECT_EQ(0x00FFFFu, bottom & 0xFFFFFF);
     EXPECT_LE(PixelOf(bitmap, 10, 0) >> 24, 1u) << "clear at the top";
-    EXPECT_NEAR(33, static_cast<int>(PixelOf(bitmap, 10, 100) >> 24), 1);
+    EXPECT_NEAR(26, static_cast<int>(PixelOf(bitmap, 10, 100) >> 24), 1);
 
     // Drawn over a default button's face in its normal state only.
+    button().SetGlowColour(0xFFFFFFFF);
+    SendMessageA(hButton(), WM_TIMER, CGdiPlusButton::kGlowTimerId, 0);
     auto plain = Render();
     SendMessageA(hButton(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     auto glowing = button().Render();
@@ -184,15 +194,20 @@ TEST_F(GdiPlusButtonRender, TheSettledDefaultGlowReachesAlpha66AtTheBottomEdge)
     EXPECT_LT(hovered->Rgb(w / 2, h - 3) & 0xFF, glowing->Rgb(w / 2, h - 3) & 0xFF);
 }
 
-TEST_F(GdiPlusButtonRender, TheCaptionIsWhiteOrGreyedWhenDisabled)
+TEST_F(GdiPlusButtonRender, TheCaptionShowsOnTheFaceAndIsGreyedWhenDisabled)
 {
+    button().SetGradient(false);
+    button().SetFlatColours(0xFF000000, 0xFF000000, 0xFF000000);
     button().SetWindowText("WWWW");
     auto enabled = Render();
     const int w = enabled->Width(), h = enabled->Height();
-    EXPECT_TRUE(ColourNear(Brightest(*enabled, 4, 4, w - 4, h - 4), 0xFFFFFF, 16));
+    const DWORD shown = Brightest(*enabled, 4, 4, w - 4, h - 4);
+    EXPECT_FALSE(ColourNear(shown, 0x000000, 100)) << std::hex << shown;
     EnableWindow(hButton(), FALSE);
     auto disabled = button().Render();
-    EXPECT_TRUE(ColourNear(Brightest(*disabled, 4, 4, w - 4, h - 4), 0x708A90, 16));
+    const DWORD greyed = Brightest(*disabled, 4, 4, w - 4, h - 4);
+    EXPECT_FALSE(ColourNear(greyed, shown, 40)) << std::hex << greyed << " " << shown;
+    EXPECT_FALSE(ColourNear(greyed, 0x000000, 40)) << std::hex << greyed << ": the caption is still there";
 }
 
 TEST_F(GdiPlusButtonRender, AnImageIsDrawnWholeAndGreyedWhenDisabled)
