@@ -1,6 +1,7 @@
 #include "app/edition_installation.h"
 
 #include "app/msi_api.h"
+#include "app/program_run.h"
 #include "foundation/narrow_string.h"
 #include "foundation/setup_log.h"
 #include "foundation/unique_handle.h"
@@ -16,6 +17,8 @@ constexpr char kReinstallCommandLine[] = "ACTION=INSTALL REINSTALL=ALL REINSTALL
 constexpr char kInstallCommandLine[] = "ACTION=INSTALL";
 constexpr char kSettingsKey[] = "Software\\Vostrel\\Outlook Enclosa";
 constexpr char kInitializedValue[] = "Initialized";
+constexpr char kOutlookStillRunning[] =
+    "Microsoft Outlook could not be closed, so nothing was installed. Close Outlook, then run the setup again.";
 
 InstallResult Ended(UINT exitCode)
 {
@@ -68,7 +71,19 @@ EditionCheck CheckEditions(const MsiFunctions& msi, const EditionProfile& profil
     return check;
 }
 
-// Gives the exit code that ends the run, or ERROR_SUCCESS.
+UINT ExitCodeOf(OutlookOutcome outcome, const Interaction& interaction)
+{
+    switch (outcome) {
+    case OutlookOutcome::Closed: return ERROR_SUCCESS;
+    case OutlookOutcome::Declined: return ERROR_INSTALL_USEREXIT;
+    case OutlookOutcome::StillRunning: break;
+    }
+    interaction.ShowBox(kOutlookStillRunning, MB_OK);
+    return ERROR_INSTALL_ALREADY_RUNNING;
+}
+
+// Gives the exit code that ends the run, or ERROR_SUCCESS. A process list that cannot be read
+// raises its Error::VsException: whether Outlook runs cannot be told.
 UINT GetOutlookOutOfTheWay(const Interaction& interaction)
 {
     COutlookLauncher launcher;
@@ -76,24 +91,22 @@ UINT GetOutlookOutOfTheWay(const Interaction& interaction)
     case OutlookClosing::AskThePerson: {
         CStringA question;
         question.LoadById(IDS_CLOSE_OUTLOOK_QUESTION);
-        return launcher.CloseOutlook(AskFirst::Yes, question) ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
+        return ExitCodeOf(launcher.CloseOutlook(AskFirst::Yes, question), interaction);
     }
-    case OutlookClosing::WithoutAsking:
-        return launcher.CloseOutlook(AskFirst::No) ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
+    case OutlookClosing::WithoutAsking: return ExitCodeOf(launcher.CloseOutlook(AskFirst::No), interaction);
     case OutlookClosing::NotAllowed: break;
     }
-    if (!launcher.IsOutlookRunning()) {
-        SetupLog::Write("Outlook: not running");
+    if (!launcher.IsOutlookRunning())
         return ERROR_SUCCESS;
-    }
     SetupLog::Write("Outlook: running, and this unattended run may not close it (/closeoutlook); nothing changed");
     return ERROR_INSTALL_ALREADY_RUNNING;
 }
 
-// While it lives, the process's TEMP and TMP name the folder: what the runtime installer and
-// Windows Installer's own part in this process put into their temporary folder lands where only
-// administrators can write, and not in the person's folder. The person's values come back
-// unchanged, in UTF-16, whatever the ANSI code page can carry.
+// While it lives, the process's TEMP and TMP name the folder. Windows Installer's part in this
+// process takes its temporary folder from the process's own environment, and Wine's copies the
+// package there and installs from the copy: in the person's folder, a program of theirs could
+// swap it. The only change the setup makes to its own environment; programs it starts get theirs
+// built (RunAndWait). The person's values come back unchanged, in UTF-16.
 class ScopedTemporaryFolder {
 public:
     explicit ScopedTemporaryFolder(const char* folder)
@@ -130,7 +143,12 @@ ProgramRun RunRuntimeInstaller(const StagedPayloads& payloads)
 {
     CStringA command;
     command.Format("\"%s\" /q:a", payloads.Runtime().GetString());
-    return RunAndWait(command, payloads.Folder());
+    const ProgramRun run = RunAndWait(command, payloads.Folder());
+    if (run.started)
+        SetupLog::Write("Runtime installer %s: exit code %lu", command.GetString(), run.exitCode);
+    else
+        SetupLog::Write("Runtime installer %s: cannot be started (error %lu)", command.GetString(), run.startError);
+    return run;
 }
 
 UINT InstallFresh(const MsiFunctions& msi, const char* packagePath, const char* commandLine)
@@ -183,37 +201,7 @@ InstallResult InstallEdition(const EditionProfile& profile, const SetupOptions& 
     const UINT outlook = GetOutlookOutOfTheWay(interaction);
     if (outlook != ERROR_SUCCESS)
         return Ended(outlook);
-    const ScopedTemporaryFolder temporary(payloads.Folder());
     RunRuntimeInstaller(payloads);
+    const ScopedTemporaryFolder temporary(payloads.Folder());
     return RunWindowsInstaller(msi, payloads, editions.reinstall, options, interaction);
-}
-
-ProgramRun RunAndWait(const char* commandLine, const char* folder)
-{
-    STARTUPINFOA startup = {};
-    GetStartupInfoA(&startup);
-    // 68 bytes in the shipped 32-bit build.
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-
-    CStringA writable(commandLine);
-    char* line = writable.GetBuffer(writable.GetLength());
-    // The program runs in the folder, so that its own search for DLLs starts there and not in a
-    // folder of the person's.
-    const BOOL started =
-        CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info);
-    const DWORD startError = started ? 0 : GetLastError();
-    writable.ReleaseBuffer();
-    ProgramRun run;
-    if (!started) {
-        SetupLog::Write("Runtime installer %s: cannot be started (error %lu)", commandLine, startError);
-        return run;
-    }
-    const UniqueProcessHandle process(info.hProcess);
-    const UniqueKernelHandle thread(info.hThread);
-    WaitForSingleObject(process.Get(), INFINITE);
-    run.started = true;
-    GetExitCodeProcess(process.Get(), &run.exitCode);
-    SetupLog::Write("Runtime installer %s: exit code %lu", commandLine, run.exitCode);
-    return run;
 }

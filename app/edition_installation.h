@@ -23,15 +23,7 @@ struct InstallResult {
 };
 
 // Raises an Error::VsException, before Outlook is asked to close and before anything is run or
-// installed, when the work folder or a payload cannot be had (StagedPayloads).
+// installed, when the work folder or a payload cannot be had (StagedPayloads); and before
+// anything is run when the process list cannot be read.
 InstallResult InstallEdition(const EditionProfile& profile, const SetupOptions& options,
                              const Interaction& interaction);
-
-// What a program run to its end gave.
-struct ProgramRun {
-    bool started = false;
-    DWORD exitCode = 0;
-};
-
-// Starts a process from a command line with folder as its current folder and waits for its end.
-ProgramRun RunAndWait(const char* commandLine, const char* folder);

@@ -1,21 +1,23 @@
 #include "outlook/outlook_launcher.h"
 
+#include "foundation/error.h"
 #include "foundation/setup_log.h"
-#include "foundation/unique_handle.h"
 #include "framework/message_box.h"
 #include "framework/platform_boundary.h"
-#include "outlook/processes_enum.h"
+#include "outlook/session_outlooks.h"
 #include "outlook/unelevated_shell_execute.h"
 
 namespace {
 
-const char kOutlookExecutable[] = "outlook.exe";
 const char kOutlookShellName[] = "outlook";
 const UINT kWindowCloseTimeoutMs = 2500;
 const DWORD kProcessEndTimeoutMs = 10000;
+// Termination is asynchronous: the process is gone, and its files free, once its handle says so.
+const DWORD kTerminationTimeoutMs = 5000;
 const UINT kQuestionBoxType = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-const DWORD kProcessAccess = SYNCHRONIZE | PROCESS_TERMINATE;
 const UINT kTerminatedExitCode = 0;
+// How often the list is read again for an Outlook that cannot be opened, while it may close.
+const DWORD kListReadIntervalMs = 250;
 
 // Sends the close requests to the windows of processId. An exception that the callback keeps
 // is thrown here; one kept before (this may run inside a window procedure, from the finish
@@ -31,29 +33,6 @@ void RequestClose(DWORD processId)
         std::rethrow_exception(std::move(kept));
 }
 
-// The first outlook.exe of a process snapshot, held from the moment it is found: while a handle
-// to it is open, its id goes to no other process, even after it has ended. So however long the
-// question stays open, the close requests, the wait and the termination reach this Outlook or
-// nothing. Empty when none runs or it cannot be opened.
-UniqueProcessHandle FindOutlook(DWORD& processId)
-{
-    CProcessesEnum processes;
-    processes.Refresh();
-    PROCESSENTRY32 outlook = {};
-    if (!processes.FindByName(kOutlookExecutable, &outlook)) {
-        SetupLog::Write("Outlook: not running");
-        return UniqueProcessHandle();
-    }
-    processId = outlook.th32ProcessID;
-    SetupLog::Write("Outlook: running as process %lu", processId);
-    UniqueProcessHandle process(OpenProcess(kProcessAccess, FALSE, processId));
-    if (!process)
-        SetupLog::Write("Outlook: it cannot be opened (error %lu), perhaps it has ended; going on without "
-                        "closing it",
-                        GetLastError());
-    return process;
-}
-
 bool PersonSaysYes(const char* question)
 {
     CStringA text(question != nullptr ? question : "");
@@ -63,59 +42,96 @@ bool PersonSaysYes(const char* question)
     return answer == IDYES;
 }
 
-// Close requests to the held Outlook's windows, a bounded wait for its end, then termination.
-void CloseHeld(HANDLE process, DWORD processId)
+bool HasEnded(HANDLE process, DWORD milliseconds = 0)
 {
-    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
-        SetupLog::Write("Outlook: it ended by itself meanwhile; nothing to close");
-        return;
+    return WaitForSingleObject(process, milliseconds) == WAIT_OBJECT_0;
+}
+
+// Waits for a held Outlook that was asked to close until the deadline, then ends it. False when
+// it still runs.
+bool WaitOrEnd(const HeldOutlook& outlook, ULONGLONG deadline)
+{
+    const ULONGLONG now = GetTickCount64();
+    if (HasEnded(outlook.process.Get(), now < deadline ? static_cast<DWORD>(deadline - now) : 0)) {
+        SetupLog::Write("Outlook: closed (process %lu)", outlook.processId);
+        return true;
     }
-    RequestClose(processId);
-    if (WaitForSingleObject(process, kProcessEndTimeoutMs) == WAIT_OBJECT_0) {
-        SetupLog::Write("Outlook: closed");
-        return;
-    }
-    const BOOL ended = TerminateProcess(process, kTerminatedExitCode);
-    SetupLog::Write("Outlook: still running after %lu ms; %s", kProcessEndTimeoutMs,
+    const bool ended = TerminateProcess(outlook.process.Get(), kTerminatedExitCode) &&
+                       HasEnded(outlook.process.Get(), kTerminationTimeoutMs);
+    SetupLog::Write("Outlook: process %lu still running after %lu ms; %s", outlook.processId, kProcessEndTimeoutMs,
                     ended ? "ended" : "it could not be ended");
+    return ended;
+}
+
+// Close requests to the windows of every Outlook found; gives the held ones still running. One
+// that cannot be opened is asked by its id alone: the list, read again right before, still names
+// it outlook.exe, and EnumWindows reaches only this desktop's windows.
+std::vector<const HeldOutlook*> AskAllToClose(SessionOutlooks& outlooks)
+{
+    std::vector<const HeldOutlook*> running;
+    for (const HeldOutlook& outlook : outlooks.held) {
+        if (HasEnded(outlook.process.Get())) {
+            SetupLog::Write("Outlook: it ended by itself meanwhile; nothing to close (process %lu)", outlook.processId);
+            continue;
+        }
+        RequestClose(outlook.processId);
+        running.push_back(&outlook);
+    }
+    KeepThoseStillListed(outlooks.unopened);
+    for (const DWORD processId : outlooks.unopened)
+        RequestClose(processId);
+    return running;
+}
+
+// Whether the Outlooks that cannot be opened have ended by the deadline: only the list can tell.
+bool UnopenedEnded(std::vector<DWORD>& unopened, ULONGLONG deadline)
+{
+    while (!unopened.empty() && GetTickCount64() < deadline) {
+        Sleep(kListReadIntervalMs);
+        KeepThoseStillListed(unopened);
+    }
+    for (const DWORD processId : unopened)
+        SetupLog::Write("Outlook: process %lu still running after %lu ms; the setup cannot end it", processId,
+                        kProcessEndTimeoutMs);
+    return unopened.empty();
 }
 
 } // namespace
 
-bool COutlookLauncher::CloseOutlook(AskFirst ask, const char* question)
+// Every Outlook is asked to close before the one bounded wait; then those still running are
+// ended, where the setup can.
+OutlookOutcome COutlookLauncher::CloseOutlook(AskFirst ask, const char* question)
 {
-    // Whatever goes wrong on the way (the snapshot above all) must not stop the setup.
-    try {
-        DWORD processId = 0;
-        const UniqueProcessHandle process = FindOutlook(processId);
-        if (!process)
-            return true;
-        if (ask == AskFirst::Yes && !PersonSaysYes(question))
-            return false;
-        CloseHeld(process.Get(), processId);
-        return true;
-    } catch (...) {
-        SetupLog::Write("Outlook: an error while reading the process list or closing Outlook; going on as if it "
-                        "were not running");
-        return true;
-    }
+    SessionOutlooks outlooks = FindSessionOutlooks();
+    if (!outlooks.Any())
+        return OutlookOutcome::Closed;
+    if (ask == AskFirst::Yes && !PersonSaysYes(question))
+        return OutlookOutcome::Declined;
+    const std::vector<const HeldOutlook*> running = AskAllToClose(outlooks);
+    const ULONGLONG deadline = GetTickCount64() + kProcessEndTimeoutMs;
+    bool allEnded = UnopenedEnded(outlooks.unopened, deadline);
+    for (const HeldOutlook* outlook : running)
+        allEnded = WaitOrEnd(*outlook, deadline) && allEnded;
+    if (allEnded)
+        return OutlookOutcome::Closed;
+    SetupLog::Write("Outlook: still running; not taken for closed");
+    return OutlookOutcome::StillRunning;
 }
 
-bool COutlookLauncher::IsOutlookRunning() const
-{
-    try {
-        CProcessesEnum processes;
-        processes.Refresh();
-        return processes.FindByName(kOutlookExecutable, nullptr);
-    } catch (...) {
-        SetupLog::Write("Outlook: the process list cannot be read; taken as not running");
-        return false;
-    }
-}
+bool COutlookLauncher::IsOutlookRunning() const { return FindSessionOutlooks().Any(); }
 
 void COutlookLauncher::StartOutlook()
 {
-    CloseOutlook(AskFirst::No);
+    // What goes wrong here is the button's own business: it is logged, and Outlook not started.
+    try {
+        CloseOutlook(AskFirst::No);
+    } catch (const Error::VsException& error) {
+        SetupLog::Write("Outlook: not started; whether it runs cannot be told: %s", error.GetReportText().GetString());
+        return;
+    } catch (...) {
+        SetupLog::Write("Outlook: not started; an error while closing it");
+        return;
+    }
     // The setup runs elevated; an Outlook started by it would be elevated too and clash with
     // the person's own later start. Nor does it start one itself when the desktop's shell
     // cannot: its own shell would look the bare name up in the current folder, the person's
@@ -134,7 +150,9 @@ BOOL CALLBACK COutlookLauncher::CloseOutlookWindowsProc(HWND window, LPARAM proc
         GetWindowThreadProcessId(window, &owner);
         if (owner == static_cast<DWORD>(processId)) {
             DWORD_PTR ignored = 0;
-            SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL, kWindowCloseTimeoutMs, &ignored);
+            // A hung window is given up on at once, not after the full time.
+            SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kWindowCloseTimeoutMs,
+                                &ignored);
         }
         return TRUE;
     });

@@ -23,18 +23,22 @@ bool SameFileName(const char* a, const char* b)
     return CompareStringOrdinal(wideA.data(), -1, wideB.data(), -1, TRUE) == CSTR_EQUAL;
 }
 
+bool HasFileName(const PROCESSENTRY32& entry, const CStringA& name)
+{
+    const CStringA exeFile(entry.szExeFile, static_cast<int>(strnlen(entry.szExeFile, MAX_PATH)));
+    return SameFileName(VsFsPath(exeFile).GetFileName(), name);
+}
+
 } // namespace
 
 void CProcessesEnum::Refresh()
 {
     clear();
     const CToolHelp32Wrapper toolHelp;
-    if (!toolHelp.IsLoaded())
-        return;
-
     PROCESSENTRY32 entry = {};
+    // Null too when the module or the function cannot be had.
     const UniqueKernelHandle snapshot(toolHelp.CreateSnapshot(TH32CS_SNAPPROCESS, 0));
-    if (snapshot.Get() == INVALID_HANDLE_VALUE)
+    if (!snapshot)
         throw Error::VsExceptionCommon(GetLastError(), "CreateToolhelp32Snapshot (of processes)", nullptr, 0);
 
     entry.dwSize = sizeof entry;
@@ -49,13 +53,21 @@ void CProcessesEnum::Refresh()
 bool CProcessesEnum::FindByName(const CStringA& name, PROCESSENTRY32* entry) const
 {
     for (const PROCESSENTRY32& candidate : *this) {
-        const CStringA exeFile(candidate.szExeFile, static_cast<int>(strnlen(candidate.szExeFile, MAX_PATH)));
-        const VsFsPath fileName = VsFsPath(exeFile).GetFileName();
-        if (SameFileName(fileName, name)) {
+        if (HasFileName(candidate, name)) {
             if (entry != nullptr)
                 *entry = candidate;
             return true;
         }
     }
     return false;
+}
+
+std::vector<PROCESSENTRY32> CProcessesEnum::AllByName(const CStringA& name) const
+{
+    std::vector<PROCESSENTRY32> found;
+    for (const PROCESSENTRY32& candidate : *this) {
+        if (HasFileName(candidate, name))
+            found.push_back(candidate);
+    }
+    return found;
 }

@@ -1,8 +1,37 @@
 #include "outlook/toolhelp32_wrapper.h"
 
+#include "framework/system_library.h"
+
+#include <wtsapi32.h>
+
 namespace {
 
 HMODULE LoadKernel32() { return LoadLibraryA("Kernel32.dll"); }
+
+// The session manager lists every process with its session without opening any of them.
+bool SessionFromSessionManager(DWORD processId, DWORD* session)
+{
+    // The module stays loaded for the rest of the process.
+    const HMODULE wtsapi = LoadSystemLibrary("wtsapi32.dll");
+    if (wtsapi == nullptr)
+        return false;
+    const auto enumerate = reinterpret_cast<decltype(&WTSEnumerateProcessesW)>(
+        reinterpret_cast<void*>(GetProcAddress(wtsapi, "WTSEnumerateProcessesW")));
+    const auto release =
+        reinterpret_cast<decltype(&WTSFreeMemory)>(reinterpret_cast<void*>(GetProcAddress(wtsapi, "WTSFreeMemory")));
+    WTS_PROCESS_INFOW* processes = nullptr;
+    DWORD count = 0;
+    if (enumerate == nullptr || release == nullptr || !enumerate(WTS_CURRENT_SERVER_HANDLE, 0, 1, &processes, &count))
+        return false;
+    bool found = false;
+    for (DWORD i = 0; i < count && !found; ++i) {
+        found = processes[i].ProcessId == processId;
+        if (found)
+            *session = processes[i].SessionId;
+    }
+    release(processes);
+    return found;
+}
 
 ToolHelpFunctions& Table()
 {
@@ -11,6 +40,11 @@ ToolHelpFunctions& Table()
 }
 
 } // namespace
+
+bool SessionOfProcess(DWORD processId, DWORD* session)
+{
+    return ProcessIdToSessionId(processId, session) || SessionFromSessionManager(processId, session);
+}
 
 const ToolHelpFunctions& ToolHelp() { return Table(); }
 

@@ -1,5 +1,6 @@
 // The platform's process-list functions, reached through a module loaded at run time and
-// looked up by name at every call, so the executable does not import them.
+// looked up by name at every call, so the executable does not import them; and the session a
+// listed process runs in.
 #pragma once
 
 #include "foundation/scoped_override.h"
@@ -8,10 +9,17 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+// The session a process runs in, asked of the process itself or, where it cannot be opened
+// (another user's, for an administrator who is not that user), of the session manager; false
+// when neither tells.
+bool SessionOfProcess(DWORD processId, DWORD* session);
+
 // Where the wrapper gets its module: LoadLibraryA("Kernel32.dll"). Tests swap the loader for
-// modules that fail in ways the platform cannot be made to fail on demand.
+// modules that fail in ways the platform cannot be made to fail on demand, and the session
+// function for one that puts processes into another session, which Wine never has.
 struct ToolHelpFunctions {
     HMODULE (*LoadModule)() = nullptr;
+    bool (*SessionOf)(DWORD processId, DWORD* session) = SessionOfProcess;
 };
 
 // The table in use: Kernel32.dll's loader unless a test has replaced it.

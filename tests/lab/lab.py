@@ -59,6 +59,7 @@ PROFILES = {
 CARRIED = {('MSI', 131): 'VsEnclosaSetup.msi', ('MSI', 134): 'VsEnclosaSetupx64.msi', ('EXE', 148): 'vc_redist86.exe',
            ('EXE', 147): 'vc_redist64.exe', ('EXE', 55001): 'WindowsInstaller-KB893803-v2-x86.exe'}
 OUTLOOK_PROGRAM = r'C:\Program Files\Microsoft Office\Office14\outlook.exe'
+SYSTEM_ENVIRONMENT = r'HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 APP_PATHS = r'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\outlook.exe'
 # The setups built with an option ON, by the scenario key that runs them.
 OPTION_IMAGES = {'setup.newer-outlook': 'newer-outlook', 'setup.current-windows': 'current-windows'}
@@ -91,6 +92,7 @@ KEYS = {
     'this-edition': ('machine', ('x86', 'x64'), "this edition installed already (from the setup's own package)"),
     'outlook.program': ('machine', YES, "yes: the stand-in Outlook is installed as Outlook's program (App Paths)"),
     'outlook.running': ('machine', YES, 'yes: the stand-in Outlook runs before the setup starts (implies program)'),
+    'outlook.instances': ('machine', NUMBER, 'how many of the stand-in Outlook run (1)'),
     'outlook.arguments': ('machine', None, "the stand-in Outlook's command line (--mode=close|ignore|ask "
                                            '--windows=N --linger=MS)'),
     'registry.initialized': ('machine', None, 'the value "Initialized" before the run (a number), or absent'),
@@ -318,6 +320,12 @@ def signature(setup, certificates):
 
 def prepare_machine(scenario, build, machine, work):
     """Packages, the registry value and a running Outlook, as the scenario describes them."""
+    # The runtime stand-in stays half a second, so that the driver's look at the processes sees
+    # it run. The setup gives it the system's variables only: the setting is one of the system's.
+    code, output = machine.run(['reg', 'add', SYSTEM_ENVIRONMENT, '/v', 'VS_STANDIN_RUNTIME_STAY_MS', '/d', '500',
+                                '/f'])
+    if code != 0:
+        raise RuntimeError('cannot set a system variable: ' + output)
     for index, component in enumerate(scenario.items('outlook.components'), 1):
         arch = 'x64' if component.upper() == OUTLOOK_X64_COMPONENT else 'x86'
         install(machine, stand_in_package(work, 'outlook-%d' % index, arch, component=component.upper()))
@@ -382,10 +390,12 @@ def install_outlook_program(build, machine):
 
 def start_outlook(scenario, machine, work):
     marker = os.path.join(work, 'outlook.log')
-    machine.start([OUTLOOK_PROGRAM] + scenario.get('outlook.arguments').split())
+    instances = int(scenario.get('outlook.instances', '1'))
+    for _ in range(instances):
+        machine.start([OUTLOOK_PROGRAM] + scenario.get('outlook.arguments').split())
     deadline = time.monotonic() + 60
     while time.monotonic() < deadline:
-        if os.path.exists(marker) and 'started' in open(marker).read():
+        if os.path.exists(marker) and open(marker).read().count('started') >= instances:
             return
         time.sleep(0.2)
     raise RuntimeError('the stand-in Outlook did not start')
@@ -526,10 +536,8 @@ def run_scenario(scenario, build, lab_root, do_check):
         template = ensure_template(os.path.join(lab_root, 'template'), display.name, build.wine)
         # Every stand-in Outlook of the machine notes what happens to it, also one the shell starts.
         marker = os.path.join(work, 'outlook.log')
-        # The runtime stand-in stays half a second, so that the driver's look at the processes
-        # sees it run.
         machine = Machine(os.path.join(work, 'prefix'), display.name, build.wine,
-                          {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker), 'VS_STANDIN_RUNTIME_STAY_MS': '500'})
+                          {'VS_OUTLOOK_STANDIN_MARKER': windows_path(marker)})
         clone_prefix(template, machine.prefix)
         prepare_machine(scenario, build, machine, work)
         if scenario.get('work.space'):

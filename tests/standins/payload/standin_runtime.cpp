@@ -5,9 +5,9 @@
 // (C:\ProgramData\VsEnclosaStandin\runtime.log on Vista and later, and in a Wine prefix):
 // the complete command line, as the process received it, followed by CR LF. Tests read that
 // line to see that the setup ran the runtime installer and how. Beside it, places.log gets
-// one line per run: the current folder and the temporary folder the run was given,
-// "<current folder>|<temporary folder>", where a real installer would look for its DLLs and
-// unpack itself.
+// one line per run: the current folder, the temporary folder and the PATH the run was given,
+// "<current folder>|<temporary folder>|<PATH>", where a real installer would unpack itself and
+// look for its DLLs.
 //
 // It ends at once, or after the milliseconds that VS_STANDIN_RUNTIME_STAY_MS names.
 // Exit code: 0 when the command line asks for a quiet run ("/q:a", as the real installers
@@ -23,6 +23,8 @@ namespace {
 const char kLogFolder[] = "\\VsEnclosaStandin";
 const char kLogFile[] = "\\runtime.log";
 const char kPlacesFile[] = "\\places.log";
+// The longest PATH logged.
+const DWORD kPathLength = 8192;
 // Milliseconds to stay before ending; not set: none.
 const char kStayVariable[] = "VS_STANDIN_RUNTIME_STAY_MS";
 
@@ -81,11 +83,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     std::strcat(path, kLogFolder);
     CreateDirectoryA(path, nullptr);
-    char places[MAX_PATH * 2 + 2] = "";
+    char places[MAX_PATH * 2 + 2 + kPathLength] = "";
     const DWORD current = GetCurrentDirectoryA(MAX_PATH, places);
     char* temporary = places + (current < MAX_PATH ? current : 0);
     *temporary++ = '|';
-    GetTempPathA(MAX_PATH, temporary);
+    const DWORD temporaryLength = GetTempPathA(MAX_PATH, temporary);
+    char* pathVariable = temporary + (temporaryLength < MAX_PATH ? temporaryLength : 0);
+    *pathVariable++ = '|';
+    GetEnvironmentVariableA("PATH", pathVariable, kPathLength);
     char placesPath[sizeof path] = "";
     std::strcpy(placesPath, path);
     std::strcat(placesPath, kPlacesFile);

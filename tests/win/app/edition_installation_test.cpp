@@ -7,7 +7,9 @@
 // installations.
 #include "app/edition_installation.h"
 #include "app/msi_api.h"
+#include "app/program_run.h"
 #include "foundation/error.h"
+#include "outlook/toolhelp32_wrapper.h"
 #include "tests/win/support/fake_windows_installer.h"
 #include "tests/win/support/modal_watcher.h"
 #include "tests/win/support/temp_dir.h"
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,7 @@ struct AtCall {
     bool payloadsChangeableAtCall = true;
     std::string runtimeLogAtCall;
     std::string placesAtCall;
+    std::string temporaryAtCall;
 };
 AtCall g_atCall;
 std::string g_workFolder;
@@ -55,6 +59,43 @@ void SetInitialized(DWORD value)
     RegSetValueExA(key, "Initialized", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(key);
 }
+
+std::string Variable(const char* name)
+{
+    char value[8192] = {};
+    GetEnvironmentVariableA(name, value, sizeof value);
+    return value;
+}
+
+// A folder of the person's on the PATH, in HKCU\Environment and so in this elevated process's
+// own PATH, while it lives.
+class PersonsPath {
+public:
+    explicit PersonsPath(const std::string& folder) : m_processPath(Variable("PATH"))
+    {
+        DWORD size = sizeof m_saved;
+        m_wasSet = RegGetValueA(HKEY_CURRENT_USER, "Environment", "PATH", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
+                                RRF_NOEXPAND, nullptr, m_saved, &size) == ERROR_SUCCESS;
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Environment", "PATH", REG_EXPAND_SZ, folder.c_str(),
+                        static_cast<DWORD>(folder.size() + 1));
+        SetEnvironmentVariableA("PATH", (m_processPath + ";" + folder).c_str());
+    }
+    ~PersonsPath()
+    {
+        SetEnvironmentVariableA("PATH", m_processPath.c_str());
+        if (m_wasSet)
+            RegSetKeyValueA(HKEY_CURRENT_USER, "Environment", "PATH", REG_EXPAND_SZ, m_saved, std::strlen(m_saved) + 1);
+        else
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, "Environment", "PATH");
+    }
+    PersonsPath(const PersonsPath&) = delete;
+    PersonsPath& operator=(const PersonsPath&) = delete;
+
+private:
+    std::string m_processPath;
+    bool m_wasSet = false;
+    char m_saved[8192] = {};
+};
 
 // True when another program could write, rename or delete the file right now.
 bool Changeable(const std::string& path)
@@ -89,6 +130,7 @@ void LookAtTheMachine(const char* package, const char*)
     g_atCall.payloadsChangeableAtCall = Changeable(package) || Changeable(g_runtimePath);
     g_atCall.runtimeLogAtCall = RuntimeLog();
     g_atCall.placesAtCall = RuntimeLog("places.log");
+    g_atCall.temporaryAtCall = Variable("TMP");
 }
 
 class EditionInstallation : public testing::Test {
@@ -147,6 +189,9 @@ TEST_F(EditionInstallation, FreshInstallationRunsTheRuntimeThenDeletesTheValueWi
 {
     const std::string logBefore = RuntimeLog();
     const std::string placesBefore = RuntimeLog("places.log");
+    const PersonsPath personsPath(m_temp / "person's tools");
+    const std::string pathBefore = Variable("PATH");
+    const std::string temporaryBefore = Variable("TMP");
     const InstallResult result = Install();
     ASSERT_TRUE(result.installed);
     EXPECT_EQ(0u, result.exitCode);
@@ -164,10 +209,17 @@ TEST_F(EditionInstallation, FreshInstallationRunsTheRuntimeThenDeletesTheValueWi
     EXPECT_EQ(std::vector<INSTALLUILEVEL>{INSTALLUILEVEL_FULL}, m_msi.uiLevels);
     EXPECT_EQ("absent", g_atCall.initializedAtCall);
     // The runtime installer had run to its end, with its path quoted, in the work folder and with
-    // the work folder as its temporary folder, before the installation.
+    // the work folder as its temporary folder, before the installation; with the system's PATH,
+    // not the person's. Only while Windows Installer runs is the work folder the setup's own.
     const std::string ran = g_atCall.runtimeLogAtCall.substr(logBefore.size());
     EXPECT_EQ("\"" + g_runtimePath + "\" /q:a\r\n", ran);
-    EXPECT_EQ(g_workFolder + "|" + g_workFolder + "\\\r\n", g_atCall.placesAtCall.substr(placesBefore.size()));
+    const std::string places = g_atCall.placesAtCall.substr(placesBefore.size());
+    EXPECT_EQ(places.rfind(g_workFolder + "|" + g_workFolder + "\\|", 0), 0u) << places;
+    EXPECT_NE(places.find("system32"), std::string::npos) << places;
+    EXPECT_EQ(places.find("person's tools"), std::string::npos) << places;
+    EXPECT_EQ(g_workFolder, g_atCall.temporaryAtCall);
+    EXPECT_EQ(temporaryBefore, Variable("TMP"));
+    EXPECT_EQ(pathBefore, Variable("PATH"));
     EXPECT_FALSE(g_atCall.payloadsChangeableAtCall);
 
     // Both files stay, and nothing holds them any more.
@@ -203,6 +255,18 @@ TEST_F(EditionInstallation, EveryResultButSuccessFailsWithThatResult)
         EXPECT_FALSE(installation.installed) << result;
         EXPECT_EQ(result, installation.exitCode);
     }
+}
+
+// A process list that cannot be read (from a process-list module that cannot be loaded: the
+// platform cannot be made to refuse one on demand) ends the run before anything is run.
+TEST_F(EditionInstallation, ProcessListThatCannotBeReadEndsTheRunBeforeAnythingRuns)
+{
+    const std::string logBefore = RuntimeLog();
+    const ScopedToolHelpFunctions unreadable({[] { return LoadLibraryA("no_such_toolhelp_module.dll"); }});
+    EXPECT_THROW(Install(), Error::VsExceptionCommon);
+    EXPECT_EQ(logBefore, RuntimeLog());
+    EXPECT_EQ(0, m_msi.installs);
+    EXPECT_TRUE(m_workFolders.Paths().empty());
 }
 
 // Another program of the person's has put its own program at the runtime installer's name in

@@ -17,14 +17,16 @@ BOOL Fail(DWORD error)
     return FALSE;
 }
 
+bool Lists() { return g_mode == FakeListing || g_mode == FakeThisProcessAsOutlook || g_mode == FakeUnopenableOutlook; }
+
 BOOL Fill(PROCESSENTRY32* entry)
 {
-    const FakeProcess thisProcess = {GetCurrentProcessId(), 0, 1, "outlook.exe"};
-    const size_t count =
-        g_mode == FakeThisProcessAsOutlook ? 1 : sizeof FakeListingProcesses / sizeof FakeListingProcesses[0];
+    const FakeProcess single = {g_mode == FakeUnopenableOutlook ? kFakeUnopenableId : GetCurrentProcessId(), 0, 1,
+                                "outlook.exe"};
+    const size_t count = g_mode != FakeListing ? 1 : sizeof FakeListingProcesses / sizeof FakeListingProcesses[0];
     if (g_next >= count)
         return Fail(ERROR_NO_MORE_FILES);
-    const FakeProcess& process = g_mode == FakeThisProcessAsOutlook ? thisProcess : FakeListingProcesses[g_next];
+    const FakeProcess& process = g_mode != FakeListing ? single : FakeListingProcesses[g_next];
     ++g_next;
     const DWORD size = entry->dwSize;
     std::memset(entry, 0, sizeof *entry);
@@ -56,7 +58,7 @@ __declspec(dllexport) HANDLE WINAPI CreateToolhelp32Snapshot(DWORD, DWORD)
 
 __declspec(dllexport) BOOL WINAPI Process32First(HANDLE, PROCESSENTRY32* entry)
 {
-    if (g_mode != FakeListing && g_mode != FakeThisProcessAsOutlook)
+    if (!Lists())
         return Fail(ERROR_NO_MORE_FILES);
     if (entry->dwSize != sizeof *entry)
         return Fail(ERROR_BAD_LENGTH);
@@ -65,7 +67,7 @@ __declspec(dllexport) BOOL WINAPI Process32First(HANDLE, PROCESSENTRY32* entry)
 
 __declspec(dllexport) BOOL WINAPI Process32Next(HANDLE, PROCESSENTRY32* entry)
 {
-    return g_mode == FakeListing || g_mode == FakeThisProcessAsOutlook ? Fill(entry) : Fail(ERROR_NO_MORE_FILES);
+    return Lists() ? Fill(entry) : Fail(ERROR_NO_MORE_FILES);
 }
 
 } // extern "C"

@@ -15,7 +15,12 @@ enum FakeToolhelpMode {
     // One record: the process that loaded the module, named outlook.exe; then Process32Next
     // fails. The launcher then deals with the test program itself as Outlook.
     FakeThisProcessAsOutlook = 3,
+    // One record: outlook.exe under kFakeUnopenableId, an id no process has; then Process32Next
+    // fails.
+    FakeUnopenableOutlook = 4,
 };
+
+constexpr unsigned long kFakeUnopenableId = 0x7FFFFFF0;
 
 // Exported as SetFakeToolhelpMode.
 using SetFakeToolhelpModeFunction = void (*)(int mode);

@@ -99,37 +99,25 @@ TEST(ProcessSnapshot, FindByNameComparesTheLastNameComponentAndTakesTheFirstMatc
     EXPECT_STREQ(untouched.szExeFile, "kept");
 }
 
-TEST(ToolHelp32Wrapper, ModuleThatCannotBeLoadedGivesAnEmptyListAndNoError)
+// A process-list module that cannot be loaded, or one that loads but exports none of the three
+// functions (user32.dll): no snapshot, and Refresh raises the snapshot's error.
+TEST(ToolHelp32Wrapper, ModuleThatCannotBeHadRaisesTheSnapshotError)
 {
-    const ScopedToolHelpFunctions toolHelp({LoadMissingModule});
-    const CToolHelp32Wrapper wrapper;
-    EXPECT_FALSE(wrapper.IsLoaded());
-    EXPECT_EQ(wrapper.CreateSnapshot(TH32CS_SNAPPROCESS, 0), nullptr);
-    PROCESSENTRY32 entry = {};
-    EXPECT_FALSE(wrapper.FirstProcess(nullptr, &entry));
-    EXPECT_FALSE(wrapper.NextProcess(nullptr, &entry));
-
-    CProcessesEnum processes;
-    processes.push_back(Entry(1, "outlook.exe"));
-    EXPECT_NO_THROW(processes.Refresh());
-    EXPECT_TRUE(processes.empty());
-    EXPECT_FALSE(processes.FindByName("outlook.exe", nullptr));
-}
-
-TEST(ToolHelp32Wrapper, ModuleWithoutTheFunctionsFailsAtTheFirstProcess)
-{
-    // user32.dll loads but exports none of the three: a null snapshot, then Process32First fails.
     {
-        const ScopedToolHelpFunctions toolHelp({LoadModuleWithoutToolhelp});
+        const ScopedToolHelpFunctions toolHelp({LoadMissingModule});
         const CToolHelp32Wrapper wrapper;
-        ASSERT_TRUE(wrapper.IsLoaded());
+        EXPECT_FALSE(wrapper.IsLoaded());
         EXPECT_EQ(wrapper.CreateSnapshot(TH32CS_SNAPPROCESS, 0), nullptr);
+        PROCESSENTRY32 entry = {};
+        EXPECT_FALSE(wrapper.FirstProcess(nullptr, &entry));
+        EXPECT_FALSE(wrapper.NextProcess(nullptr, &entry));
     }
-
-    size_t sizeAfter = 99;
-    const auto error = RefreshFailure(LoadModuleWithoutToolhelp, sizeAfter);
-    EXPECT_EQ(error.GetDescription(), "Process32First failed.");
-    EXPECT_EQ(sizeAfter, 0u);
+    for (HMODULE (*load)() : {LoadMissingModule, LoadModuleWithoutToolhelp}) {
+        size_t sizeAfter = 99;
+        const auto error = RefreshFailure(load, sizeAfter);
+        EXPECT_EQ(error.GetDescription(), "CreateToolhelp32Snapshot (of processes)");
+        EXPECT_EQ(sizeAfter, 0u);
+    }
 }
 
 // The real platform cannot be made to refuse a snapshot on demand; the fake module can.
@@ -183,4 +171,7 @@ TEST_F(FailingSnapshot, ListingKeepsCompleteRecordsInOrderAndClosesTheSnapshot)
     PROCESSENTRY32 found = {};
     ASSERT_TRUE(processes.FindByName("outlook.exe", &found));
     EXPECT_EQ(found.th32ProcessID, 101u);
+    const auto outlooks = processes.AllByName("outlook.exe");
+    ASSERT_EQ(outlooks.size(), 2u);
+    EXPECT_EQ(outlooks[1].th32ProcessID, 102u);
 }
